@@ -1,0 +1,32 @@
+#pragma once
+
+#include <stdexcept>
+
+namespace kv {
+
+// Numeric error codes, as users of this kind of program know them from its run-time.
+enum ErrorCode : int {
+  kInvalidCall = 5,  // what the full-width conversion raises without double-byte support
+  kOverflow = 6,
+  kOutOfMemory = 7,
+  kTypeMismatch = 13,
+  kInternalError = 51,
+  kBadFileName = 52,
+  kFileNotFound = 53,
+  kLibraryNotFound = 48,
+  kPathAccess = 75,
+  kInvalidPropertyValue = 380,
+  kEntryPointNotFound = 453,
+};
+
+// An error raised by an elementary action, carrying its numeric code.
+class AppError : public std::runtime_error {
+ public:
+  explicit AppError(int code);
+  int code() const noexcept { return code_; }
+
+ private:
+  int code_;
+};
+
+}  // namespace kv

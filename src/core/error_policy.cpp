@@ -1,0 +1,29 @@
+#include "core/error_policy.h"
+
+#include <new>
+
+#include "core/app_error.h"
+
+namespace kv {
+
+bool ErrorPolicy::Step(const std::function<void()>& action) {
+  ++stepsRun_;
+  try {
+    if (faultHook_) faultHook_(stepsRun_);
+    action();
+    return true;
+  } catch (const AppError& e) {
+    Fail(e.code());
+  } catch (const std::bad_alloc&) {
+    Fail(kOutOfMemory);
+  } catch (const std::exception&) {
+    Fail(kInternalError);
+  }
+  return false;
+}
+
+void ErrorPolicy::Fail(int code) {
+  if (code == kInvalidCall) singleByteMode_ = true;
+}
+
+}  // namespace kv

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <type_traits>
+
+namespace kv {
+
+// The start-up's one error policy. Every elementary action runs as a guarded step: a
+// failing step is abandoned, error 5 switches to single-byte mode, the error is dropped
+// without a word, and the caller goes on with the next step.
+class ErrorPolicy {
+ public:
+  // Called with the number of each step (from 1) before it runs; throwing an AppError
+  // there fails that step. Lets tests and fuzzers fail any single step with any code.
+  using FaultHook = std::function<void(int step)>;
+
+  explicit ErrorPolicy(bool& singleByteMode, FaultHook faultHook = {})
+      : singleByteMode_(singleByteMode), faultHook_(std::move(faultHook)) {}
+
+  // An ordinary step. Returns whether it completed.
+  bool Step(const std::function<void()>& action);
+
+  // A yes/no test: a test that fails counts as holding.
+  template <class Predicate>
+  bool Test(Predicate&& test) {
+    bool holds = true;
+    Step([&] { holds = static_cast<bool>(test()); });
+    return holds;
+  }
+
+  // A choice among branches by a value: a choice that fails selects no branch at all.
+  template <class Select>
+  auto Choose(Select&& select) -> std::optional<std::invoke_result_t<Select>> {
+    std::optional<std::invoke_result_t<Select>> chosen;
+    Step([&] { chosen.emplace(select()); });
+    return chosen;
+  }
+
+  int StepsRun() const noexcept { return stepsRun_; }
+
+ private:
+  void Fail(int code);
+
+  bool& singleByteMode_;
+  FaultHook faultHook_;
+  int stepsRun_ = 0;
+};
+
+}  // namespace kv

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+// The sixteen labels of the main window, numbered by their place in the window (which is
+// also their control number).
+enum class Label : int {
+  LabelBODContent = 1,
+  LabelBOD,
+  LabelSWBOMContent,
+  LabelHWBOMContent,
+  LabelSWBOM,
+  LabelHWBOM,
+  LabelProductContent,
+  LabelProduct,
+  LabelSWBuildContent,
+  LabelSWBuild,
+  LabelSupportIDContent,
+  LabelModelContent,
+  LabelSupportID,
+  LabelModel,
+  LabelSerial,
+  LabelSerialContent,
+};
+inline constexpr int kLabelCount = 16;
+
+// The main window as the start-up and the form operations use it. Geometry is in twips,
+// font sizes in points. A setter that refuses a value raises AppError.
+class Form {
+ public:
+  virtual ~Form() = default;
+  virtual std::wstring Caption() const = 0;
+  virtual void SetCaption(const std::wstring& caption) = 0;
+  virtual float Width() const = 0;  // outer width, frame included
+  virtual void SetWidth(float twips) = 0;
+  virtual void SetLabelText(Label label, const std::wstring& text) = 0;
+  virtual void SetLabelFontName(Label label, const std::wstring& name) = 0;
+  virtual void SetLabelFontSize(Label label, float points) = 0;
+  virtual std::wstring LabelFontName(Label label) const = 0;
+  virtual float LabelWidth(Label label) const = 0;
+};
+
+enum class MessageIcon { kNone, kStop };
+
+// Process services the start-up relies on. Failures raise AppError with their code.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  virtual bool OtherInstanceRunning() = 0;
+  virtual void SetWaitCursor() = 0;
+  virtual void ResetCursor() = 0;
+  virtual std::wstring CurrentDirectory() = 0;
+  // The stored name of the ordinary file at path, or empty when there is none; hidden and
+  // system files and directories do not count.
+  virtual std::wstring FindFileName(const std::wstring& path) = 0;
+  // Reads one key of a profile-format file into buffer (ANSI bytes, filled in place, at
+  // most buffer.size() - 1 of them copied, then a NUL) and returns the count copied.
+  virtual std::size_t ReadProfileString(const std::wstring& file, const std::wstring& section,
+                                        const std::wstring& key, const std::wstring& fallback,
+                                        std::string& buffer) = 0;
+  // Converts bytes in the system's ANSI code page, NULs included, to text.
+  virtual std::wstring FromAnsi(std::string_view bytes) const = 0;
+  // Every narrow character to its full-width form; raises error 5 on a system without
+  // double-byte support.
+  virtual std::wstring ToFullWidth(const std::wstring& text) const = 0;
+  virtual std::wstring AppTitle() const = 0;
+  virtual void SetAppTitle(const std::wstring& title) = 0;
+  // Modal, one OK button; returns when the box is closed.
+  virtual void ShowMessage(const std::wstring& text, const std::wstring& title,
+                           MessageIcon icon) = 0;
+  [[noreturn]] virtual void EndProgram(int exitCode) = 0;
+};
+
+inline constexpr std::size_t kBuildLength = 10;
+inline constexpr std::array<std::size_t, 9> kPieceLengths = {12, 12, 10, 26, 18, 10, 12, 6, 4};
+
+// The firmware-access library. Each buffer comes in filled with spaces to its fixed length
+// and goes back with exactly that length, whatever the library wrote into it. Raises
+// AppError when the library cannot be loaded or lacks the operation.
+class IdentityLibrary {
+ public:
+  virtual ~IdentityLibrary() = default;
+  virtual std::int16_t GetHardDiskBuildId(std::string& build) = 0;
+  virtual std::int16_t GetBiosStringPieces(std::array<std::string, 9>& pieces) = 0;
+};
+
+}  // namespace kv

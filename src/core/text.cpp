@@ -1,0 +1,30 @@
+#include "core/text.h"
+
+namespace kv {
+namespace {
+
+std::wstring MapAscii(std::wstring_view text, wchar_t from, wchar_t to) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    if (c >= from && c < from + 26) c = static_cast<wchar_t>(c - from + to);
+  }
+  return out;
+}
+
+}  // namespace
+
+std::wstring AsciiUpper(std::wstring_view text) {
+  return MapAscii(text, L'a', L'A');
+}
+std::wstring AsciiLower(std::wstring_view text) {
+  return MapAscii(text, L'A', L'a');
+}
+
+std::wstring TrimSpaces(std::wstring_view text) {
+  const auto first = text.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return {};
+  const auto last = text.find_last_not_of(L' ');
+  return std::wstring(text.substr(first, last - first + 1));
+}
+
+}  // namespace kv

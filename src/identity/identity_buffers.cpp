@@ -1,0 +1,9 @@
+#include "identity/identity_buffers.h"
+
+namespace kv {
+
+IdentityBuffers::IdentityBuffers() : build(kBuildLength, ' ') {
+  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i].assign(kPieceLengths[i], ' ');
+}
+
+}  // namespace kv

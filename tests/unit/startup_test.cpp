@@ -1,0 +1,234 @@
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "fakes/fake_ports.h"
+#include "window/captions.h"
+#include "window/form_design.h"
+
+namespace kv {
+namespace {
+
+using test::Harness;
+using test::Wide;
+
+bool Logged(const std::vector<std::wstring>& log, const std::wstring& entry) {
+  return std::find(log.begin(), log.end(), entry) != log.end();
+}
+
+TEST(Startup, MissingSettingsFileShowsTheOneMessageAndEnds) {
+  Harness h;
+  h.platform = {};
+  EXPECT_EQ(h.Run(), kExitSettingsMissing);
+  ASSERT_EQ(h.platform.messages.size(), 1u);
+  EXPECT_EQ(h.platform.messages[0].text, L"File Quorin.ini is Missing!");
+  EXPECT_EQ(h.platform.messages[0].title, L"Quorin");
+  EXPECT_EQ(h.platform.messages[0].icon, MessageIcon::kStop);
+  EXPECT_TRUE(h.platform.waitCursor);  // the box shows under the hourglass
+  EXPECT_FALSE(std::any_of(h.platform.log.begin(), h.platform.log.end(),
+                           [](const std::wstring& e) { return e.starts_with(L"read"); }));
+  EXPECT_TRUE(h.library.log.empty());
+  EXPECT_TRUE(h.form.log.empty());
+}
+
+TEST(Startup, SecondInstanceEndsSilentlyBeforeAnythingElse) {
+  Harness h;
+  h.platform.otherInstance = true;
+  EXPECT_EQ(h.Run(), kExitSecondInstance);
+  EXPECT_EQ(h.platform.log, std::vector<std::wstring>{L"instance test"});
+  EXPECT_TRUE(h.platform.messages.empty());
+  EXPECT_TRUE(h.form.log.empty());
+}
+
+struct StoredNameCase {
+  const wchar_t* storedName;
+  bool found;
+};
+
+class StoredNames : public testing::TestWithParam<StoredNameCase> {};
+
+TEST_P(StoredNames, AreComparedUpperCased) {
+  Harness h;
+  h.platform = {};
+  h.platform.AddFile(Harness::kIni, GetParam().storedName);
+  EXPECT_EQ(h.Run(), GetParam().found ? std::nullopt : std::optional<int>(kExitSettingsMissing));
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, StoredNames,
+                         testing::Values(StoredNameCase{L"Quorin.ini", true},
+                                         StoredNameCase{L"quorin.INI", true},
+                                         StoredNameCase{L"QUORIN.ini", true},
+                                         StoredNameCase{L"QUORIN~1.INI", false},
+                                         StoredNameCase{L"Quorin.ini ", false}));
+
+TEST(Startup, RootDirectoryGivesADoubledSeparator) {
+  Harness h;
+  h.platform = {};
+  h.platform.currentDirectory = L"D:\\";
+  h.platform.AddFile(L"D:\\\\Quorin.ini", L"Quorin.ini");
+  EXPECT_FALSE(h.Run());
+  EXPECT_TRUE(Logged(h.platform.log, L"find D:\\\\Quorin.ini"));
+}
+
+TEST(Startup, FailingFileLookupCountsAsPresent) {
+  Harness h;
+  h.platform = {};
+  h.platform.faults.Fail("find", kPathAccess);
+  EXPECT_FALSE(h.Run());
+  EXPECT_TRUE(h.platform.messages.empty());
+  EXPECT_TRUE(Logged(h.platform.log, L"read WindowTitle"));
+}
+
+TEST(Startup, CursorIsTheHourglassWhileLoadingAndDefaultAfter) {
+  Harness h;
+  h.platform.faults.Fail("read", kBadFileName);
+  EXPECT_FALSE(h.Run());
+  ASSERT_GE(h.platform.log.size(), 3u);
+  EXPECT_EQ(h.platform.log[1], L"cursor wait");
+  EXPECT_EQ(h.platform.log.back(), L"cursor default");
+  EXPECT_FALSE(h.platform.waitCursor);
+}
+
+// Steps of a clean run, numbered as the policy counts them.
+constexpr int kUseDbComparisonStep = 12;
+
+TEST(Startup, FailedUseDbComparisonCountsAsAMatch) {
+  Harness h;
+  h.SetScreen(L"WindowTitle", "Info");
+  h.SetScreen(L"UseDB", "no");
+  EXPECT_FALSE(h.Run([](int step) {
+    if (step == kUseDbComparisonStep) throw AppError(kTypeMismatch);
+  }));
+  EXPECT_EQ(h.form.caption, Wide(L"Info"));
+  EXPECT_EQ(h.form.Of(Label::LabelModel).fontName, L"MS Gothic");
+}
+
+TEST(Startup, Error5MidSequenceSwitchesLaterChoicesToSingleByte) {
+  Harness h;
+  h.SetScreen(L"WindowTitle", "Info");
+  h.SetScreen(L"UseDB", "no");
+  h.SetScreen(L"Text1", "Model");
+  EXPECT_FALSE(h.Run([](int step) {
+    if (step == kUseDbComparisonStep) throw AppError(kInvalidCall);
+  }));
+  // The double-byte branch ran for the title, but the captions see the new mode.
+  EXPECT_EQ(h.form.caption, Wide(L"Info"));
+  EXPECT_EQ(h.form.Of(Label::LabelModel).text, L"Model");
+  EXPECT_EQ(h.form.Of(Label::LabelModel).fontName, L"Arial");
+}
+
+// Whatever single step fails, with whatever code, the load event either ends the program
+// with the missing-file message (a lost path finds no file) or returns with the cursor
+// restored, and every label holds its design text, a text made from its input, or nothing.
+TEST(Startup, AnySingleFailedStepLeavesASoundWindow) {
+  const auto setUp = [](Harness& h) {
+    h.SetScreen(L"WindowTitle", "Title");
+    h.SetScreen(L"UseDB", "true");
+    for (int i = 1; i <= 8; ++i) {
+      h.SetScreen(L"Text" + std::to_wstring(i), "Caption" + std::to_string(i));
+    }
+  };
+  Harness clean;
+  setUp(clean);
+  int steps = 0;
+  ASSERT_FALSE(clean.Run([&](int step) { steps = step; }));
+  ASSERT_GT(steps, 40);
+
+  for (const int code : {kInvalidCall, kTypeMismatch, kInvalidPropertyValue}) {
+    for (int failing = 1; failing < steps; ++failing) {
+      SCOPED_TRACE(testing::Message() << "step " << failing << " code " << code);
+      Harness h;
+      setUp(h);
+      const auto ended = h.Run([&](int step) {
+        if (step == failing) throw AppError(code);
+      });
+      if (ended) {
+        EXPECT_EQ(*ended, kExitSettingsMissing);
+        EXPECT_EQ(h.platform.messages.size(), 1u);
+        continue;
+      }
+      EXPECT_FALSE(h.platform.waitCursor);
+      for (const LabelDesign& d : kLabelDesigns) {
+        const std::wstring& text = h.form.Of(d.id).text;
+        const bool fromInput = text.starts_with(L"Caption") || text.starts_with(Wide(L"Caption"));
+        EXPECT_TRUE(text == d.text || fromInput || text.empty()) << text;
+      }
+    }
+  }
+}
+
+struct CaptionRow {
+  const wchar_t* key;
+  Label label;
+};
+
+constexpr CaptionRow kRows[] = {
+    {L"Text1", Label::LabelModel},     {L"Text2", Label::LabelSerial},
+    {L"Text3", Label::LabelSupportID}, {L"Text4", Label::LabelSWBuild},
+    {L"Text5", Label::LabelProduct},   {L"Text6", Label::LabelHWBOM},
+    {L"Text7", Label::LabelSWBOM},     {L"Text8", Label::LabelBOD},
+};
+
+class CaptionModes : public testing::TestWithParam<bool> {};
+
+TEST_P(CaptionModes, EachKeyGoesToItsCaptionLabelInTheFormOfTheMode) {
+  const bool singleByte = GetParam();
+  Harness h;
+  if (!singleByte) h.SetScreen(L"UseDB", "true");
+  for (const CaptionRow& row : kRows) {
+    if (std::wstring(row.key) != L"Text6")
+      h.SetScreen(row.key, "Name of " + std::to_string(row.key[4] - L'0'));
+  }
+  EXPECT_FALSE(h.Run());
+  for (const CaptionRow& row : kRows) {
+    SCOPED_TRACE(testing::Message() << DesignOf(row.label).name);
+    const auto& label = h.form.Of(row.label);
+    const std::wstring value =
+        row.label == Label::LabelHWBOM ? L"" : std::wstring(L"Name of ") + row.key[4];
+    EXPECT_EQ(label.text, singleByte ? value : Wide(value));
+    EXPECT_EQ(label.fontName, singleByte ? L"Arial" : L"MS Gothic");
+    EXPECT_EQ(label.fontSize, singleByte ? 14.0f : 14.25f);
+  }
+  // No key touches a value label.
+  for (const LabelDesign& d : kLabelDesigns) {
+    if (d.align == Align::kLeft) {
+      EXPECT_EQ(h.form.Of(d.id).text, d.text);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, CaptionModes, testing::Bool());
+
+TEST(LoadCaptionTexts, UnsupportedConversionKeepsEveryDesignCaptionAndSwitchesTheMode) {
+  Harness h;
+  h.platform.doubleByte = false;
+  for (const CaptionRow& row : kRows) h.SetScreen(row.key, "x");
+  Startup s(h.platform, h.form, h.library);
+  s.settingsPath = Harness::kIni;
+  LoadCaptionTexts(s);
+  EXPECT_TRUE(s.SingleByteMode);
+  for (const CaptionRow& row : kRows) {
+    EXPECT_EQ(h.form.Of(row.label).text, DesignOf(row.label).text);
+    EXPECT_EQ(h.form.Of(row.label).fontName, L"MS Gothic");
+  }
+  // Still the double-byte form: every row read its key and tried the conversion.
+  EXPECT_EQ(std::count_if(h.platform.log.begin(), h.platform.log.end(),
+                          [](const std::wstring& e) { return e.starts_with(L"read Text"); }),
+            8);
+}
+
+TEST(LoadCaptionTexts, FailedCaptionSetterStillSwitchesTheFont) {
+  Harness h;
+  h.form.faults.Fail("text", kInvalidPropertyValue);
+  EXPECT_FALSE(h.Run());
+  for (const CaptionRow& row : kRows) {
+    EXPECT_EQ(h.form.Of(row.label).text, DesignOf(row.label).text);
+    EXPECT_EQ(h.form.Of(row.label).fontName, L"Arial");
+    EXPECT_EQ(h.form.Of(row.label).fontSize, 14.0f);
+  }
+}
+
+}  // namespace
+}  // namespace kv
