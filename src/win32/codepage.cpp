@@ -1,0 +1,38 @@
+#include "win32/codepage.h"
+
+#include <windows.h>
+
+#include <limits>
+
+namespace kv::win32 {
+namespace {
+
+int Length(std::size_t size) {
+  return size > static_cast<std::size_t>(std::numeric_limits<int>::max()) ? 0
+                                                                          : static_cast<int>(size);
+}
+
+}  // namespace
+
+std::string ToAnsi(std::wstring_view text) {
+  const int length = Length(text.size());
+  if (length == 0) return {};
+  const int size =
+      WideCharToMultiByte(CP_ACP, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) {
+    WideCharToMultiByte(CP_ACP, 0, text.data(), length, out.data(), size, nullptr, nullptr);
+  }
+  return out;
+}
+
+std::wstring FromAnsi(std::string_view bytes) {
+  const int length = Length(bytes.size());
+  if (length == 0) return {};
+  const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
+  if (size > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, out.data(), size);
+  return out;
+}
+
+}  // namespace kv::win32

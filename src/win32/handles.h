@@ -1,0 +1,43 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace kv::win32 {
+
+struct WindowCloser {
+  void operator()(HWND hwnd) const { DestroyWindow(hwnd); }
+};
+struct GdiCloser {
+  void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+struct FindCloser {
+  void operator()(HANDLE handle) const { FindClose(handle); }
+};
+struct ModuleCloser {
+  void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+struct DcReleaser {
+  void operator()(HDC dc) const { ReleaseDC(nullptr, dc); }
+};
+
+template <class Handle, class Closer>
+using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Closer>;
+
+using UniqueWindow = Unique<HWND, WindowCloser>;
+using UniqueFont = Unique<HFONT, GdiCloser>;
+using UniqueHandle = Unique<HANDLE, HandleCloser>;
+using UniqueModule = Unique<HMODULE, ModuleCloser>;
+using UniqueScreenDc = Unique<HDC, DcReleaser>;
+
+// FindFirstFileW reports failure with INVALID_HANDLE_VALUE, not null.
+inline Unique<HANDLE, FindCloser> AdoptFind(HANDLE handle) {
+  return Unique<HANDLE, FindCloser>(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
+}
+
+}  // namespace kv::win32

@@ -1,0 +1,240 @@
+#include "win32/main_window.h"
+
+#include <cmath>
+#include <cwchar>
+
+#include "core/app_error.h"
+#include "win32/cursor.h"
+#include "win32/resource.h"
+#include "window/form_design.h"
+
+namespace kv::win32 {
+namespace {
+
+constexpr wchar_t kClassName[] = L"FormKVInfo";
+constexpr double kTwipsPerInch = 1440;
+constexpr double kPointsPerInch = 72;
+// GDI's coordinate space: a wider window cannot be drawn.
+constexpr int kMaxWindowPixels = 32767;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
+  WNDCLASSEXW wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = instance;
+  wc.hIcon = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 32, 32, LR_SHARED));
+  wc.hIconSm = static_cast<HICON>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, LR_SHARED));
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = kClassName;
+  RegisterClassExW(&wc);
+}
+
+// The modifier state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+int ModifierState() {
+  int state = 0;
+  if (GetKeyState(VK_SHIFT) < 0) state |= 1;
+  if (GetKeyState(VK_CONTROL) < 0) state |= 2;
+  if (GetKeyState(VK_MENU) < 0) state |= 4;
+  return state;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) {
+  {
+    UniqueScreenDc screen(GetDC(nullptr));
+    if (screen) {
+      dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
+      dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
+    }
+  }
+  RegisterWindowClass(instance, &MainWindow::WindowProc);
+  RECT frame = {0, 0, ToPixelsX(kClientWidthTwips), ToPixelsY(kClientHeightTwips)};
+  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  window_.reset(CreateWindowExW(kExStyle, kClassName, kDesignCaption, kStyle, CW_USEDEFAULT,
+                                CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                                nullptr, nullptr, instance, this));
+  if (!window_) throw AppError(kOutOfMemory);
+
+  for (const LabelDesign& d : kLabelDesigns) {
+    const DWORD align = d.align == Align::kRight ? SS_RIGHT : SS_LEFT;
+    LabelWindow& label = At(d.id);
+    label.hwnd = CreateWindowExW(
+        0, L"STATIC", d.text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align, ToPixelsX(d.left),
+        ToPixelsY(d.top), ToPixelsX(d.width), ToPixelsY(d.height), hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
+    label.fontName = kDesignFontName;
+    label.fontSize = kDesignFontSize;
+    ApplyFont(d.id);
+  }
+}
+
+void MainWindow::Show(int showCommand) {
+  RECT rect;
+  GetWindowRect(hwnd(), &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(hwnd(), showCommand);
+  UpdateWindow(hwnd());
+}
+
+int MainWindow::ToPixelsX(double twips) const {
+  return static_cast<int>(std::lround(twips * dpiX_ / kTwipsPerInch));
+}
+
+int MainWindow::ToPixelsY(double twips) const {
+  return static_cast<int>(std::lround(twips * dpiY_ / kTwipsPerInch));
+}
+
+std::wstring MainWindow::Caption() const {
+  const int length = GetWindowTextLengthW(hwnd());
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd(), text.data(), length + 1)));
+  return text;
+}
+
+void MainWindow::SetCaption(const std::wstring& caption) {
+  SetWindowTextW(hwnd(), caption.c_str());
+}
+
+float MainWindow::Width() const {
+  RECT rect;
+  GetWindowRect(hwnd(), &rect);
+  return static_cast<float>((rect.right - rect.left) * kTwipsPerInch / dpiX_);
+}
+
+void MainWindow::SetWidth(float twips) {
+  const double pixels = std::round(twips * dpiX_ / kTwipsPerInch);
+  if (!std::isfinite(pixels) || pixels < 1 || pixels > kMaxWindowPixels) {
+    throw AppError(kInvalidPropertyValue);
+  }
+  RECT rect;
+  GetWindowRect(hwnd(), &rect);
+  SetWindowPos(hwnd(), nullptr, 0, 0, static_cast<int>(pixels), rect.bottom - rect.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::SetLabelText(Label label, const std::wstring& text) {
+  Repaint(label);
+  // A NUL ends the visible text.
+  SetWindowTextW(At(label).hwnd, text.c_str());
+  Fit(label);
+}
+
+void MainWindow::SetLabelFontName(Label label, const std::wstring& name) {
+  if (name.empty() || name.size() >= LF_FACESIZE) throw AppError(kInvalidPropertyValue);
+  At(label).fontName = name;
+  ApplyFont(label);
+}
+
+void MainWindow::SetLabelFontSize(Label label, float points) {
+  if (!std::isfinite(points) || points <= 0 || points > 2048) {
+    throw AppError(kInvalidPropertyValue);
+  }
+  At(label).fontSize = points;
+  ApplyFont(label);
+}
+
+std::wstring MainWindow::LabelFontName(Label label) const {
+  return At(label).fontName;
+}
+
+float MainWindow::LabelWidth(Label label) const {
+  RECT rect;
+  GetWindowRect(At(label).hwnd, &rect);
+  return static_cast<float>((rect.right - rect.left) * kTwipsPerInch / dpiX_);
+}
+
+void MainWindow::ApplyFont(Label label) {
+  LabelWindow& l = At(label);
+  LOGFONTW lf = {};
+  lf.lfHeight = -static_cast<LONG>(std::lround(l.fontSize * dpiY_ / kPointsPerInch));
+  lf.lfWeight = kDesignFontWeight;
+  lf.lfCharSet = kDesignCharset;
+  wcsncpy(lf.lfFaceName, l.fontName.c_str(), LF_FACESIZE - 1);
+  UniqueFont font(CreateFontIndirectW(&lf));
+  if (!font) throw AppError(kOutOfMemory);
+  Repaint(label);
+  SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  l.font = std::move(font);
+  Fit(label);
+}
+
+// Labels draw no background of their own: the window repaints it under their old text.
+void MainWindow::Repaint(Label label) {
+  RECT rect;
+  GetWindowRect(At(label).hwnd, &rect);
+  MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+  InvalidateRect(hwnd(), &rect, TRUE);
+}
+
+// The fitting label takes the size of its text on one line, growing to the right.
+void MainWindow::Fit(Label label) {
+  if (!DesignOf(label).fitsText) return;
+  LabelWindow& l = At(label);
+  const int length = GetWindowTextLengthW(l.hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(l.hwnd, text.data(), length + 1)));
+  UniqueScreenDc dc(GetDC(nullptr));
+  if (!dc) return;
+  const HGDIOBJ old = SelectObject(dc.get(), l.font.get());
+  RECT extent = {0, 0, 0, 0};
+  DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), text.empty() ? 1 : -1, &extent,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc.get(), old);
+  SetWindowPos(l.hwnd, nullptr, 0, 0, text.empty() ? 0 : extent.right, extent.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (self) return self->Handle(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_SETCURSOR:
+      if (WaitCursorShown()) {
+        SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+        return TRUE;
+      }
+      break;
+    case WM_CTLCOLORSTATIC: {
+      // The labels' background is the window's own: leaving it to the window keeps a
+      // taller label from covering the top of the one below it.
+      const auto dc = reinterpret_cast<HDC>(wParam);
+      SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+      SetBkMode(dc, TRANSPARENT);
+      return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      if (onKeyDown_) onKeyDown_(static_cast<int>(wParam), ModifierState());
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      // Closed by the user: the handle is gone, nothing is left to destroy.
+      static_cast<void>(window_.release());
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace kv::win32

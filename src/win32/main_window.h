@@ -1,0 +1,64 @@
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <string>
+
+#include "core/ports.h"
+#include "win32/handles.h"
+
+namespace kv::win32 {
+
+// FormKVInfo: the one top-level window with its sixteen STATIC labels, created with the
+// design values and hidden until Show.
+class MainWindow : public Form {
+ public:
+  using KeyHandler = std::function<void(int keyCode, int shift)>;
+
+  explicit MainWindow(HINSTANCE instance);
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  HWND hwnd() const { return window_.get(); }
+  void OnKeyDown(KeyHandler handler) { onKeyDown_ = std::move(handler); }
+  // Centres the window on the screen and shows it.
+  void Show(int showCommand);
+
+  std::wstring Caption() const override;
+  void SetCaption(const std::wstring& caption) override;
+  float Width() const override;
+  void SetWidth(float twips) override;
+  void SetLabelText(Label label, const std::wstring& text) override;
+  void SetLabelFontName(Label label, const std::wstring& name) override;
+  void SetLabelFontSize(Label label, float points) override;
+  std::wstring LabelFontName(Label label) const override;
+  float LabelWidth(Label label) const override;
+
+ private:
+  struct LabelWindow {
+    HWND hwnd = nullptr;  // a child: destroyed with the window
+    std::wstring fontName;
+    float fontSize = 0;
+    UniqueFont font;
+  };
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LabelWindow& At(Label label) { return labels_[static_cast<int>(label) - 1]; }
+  const LabelWindow& At(Label label) const { return labels_[static_cast<int>(label) - 1]; }
+  void ApplyFont(Label label);
+  void Repaint(Label label);
+  void Fit(Label label);
+  int ToPixelsX(double twips) const;
+  int ToPixelsY(double twips) const;
+
+  int dpiX_ = 96;
+  int dpiY_ = 96;
+  UniqueWindow window_;
+  std::array<LabelWindow, kLabelCount> labels_;
+  KeyHandler onKeyDown_;
+};
+
+}  // namespace kv::win32

@@ -1,0 +1,106 @@
+#include "win32/win32_platform.h"
+
+#include "core/app_error.h"
+#include "win32/codepage.h"
+#include "win32/cursor.h"
+
+namespace kv::win32 {
+namespace {
+
+constexpr wchar_t kInstanceMutexName[] = L"Quorin.KVInfo.Instance";
+
+}  // namespace
+
+bool Win32Platform::OtherInstanceRunning() {
+  instanceMutex_.reset(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+  return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void Win32Platform::SetWaitCursor() {
+  ShowWaitCursor(true);
+}
+
+void Win32Platform::ResetCursor() {
+  ShowWaitCursor(false);
+}
+
+std::wstring Win32Platform::CurrentDirectory() {
+  std::wstring directory;
+  DWORD size = MAX_PATH;
+  for (;;) {
+    directory.resize(size);
+    const DWORD length = GetCurrentDirectoryW(size, directory.data());
+    if (length == 0) throw AppError(kPathAccess);
+    if (length < size) {
+      directory.resize(length);
+      return directory;
+    }
+    size = length;
+  }
+}
+
+std::wstring Win32Platform::FindFileName(const std::wstring& path) {
+  WIN32_FIND_DATAW found;
+  const auto find = AdoptFind(FindFirstFileW(path.c_str(), &found));
+  if (!find) {
+    switch (GetLastError()) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_NO_MORE_FILES:
+        return {};
+      case ERROR_INVALID_NAME:
+      case ERROR_BAD_PATHNAME:
+      case ERROR_FILENAME_EXCED_RANGE:
+        throw AppError(kBadFileName);
+      default:
+        throw AppError(kPathAccess);
+    }
+  }
+  constexpr DWORD kNotOrdinary =
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+  if (found.dwFileAttributes & kNotOrdinary) return {};
+  return found.cFileName;
+}
+
+std::size_t Win32Platform::ReadProfileString(const std::wstring& file, const std::wstring& section,
+                                             const std::wstring& key, const std::wstring& fallback,
+                                             std::string& buffer) {
+  if (buffer.empty()) return 0;
+  return GetPrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(),
+                                  ToAnsi(fallback).c_str(), buffer.data(),
+                                  static_cast<DWORD>(buffer.size()), ToAnsi(file).c_str());
+}
+
+std::wstring Win32Platform::FromAnsi(std::string_view bytes) const {
+  return win32::FromAnsi(bytes);
+}
+
+std::wstring Win32Platform::ToFullWidth(const std::wstring& text) const {
+  // Double-byte support is the ANSI code page's: the mapping itself exists everywhere.
+  CPINFO info;
+  if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize < 2) throw AppError(kInvalidCall);
+  if (text.empty()) return {};
+  const int length = static_cast<int>(text.size());
+  const int size =
+      LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_FULLWIDTH, text.data(), length, nullptr, 0);
+  if (size <= 0) throw AppError(kInvalidCall);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  if (LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_FULLWIDTH, text.data(), length, wide.data(), size) !=
+      size) {
+    throw AppError(kInvalidCall);
+  }
+  return wide;
+}
+
+void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& title,
+                                MessageIcon icon) {
+  const HWND owner = IsWindowVisible(owner_) ? owner_ : nullptr;
+  MessageBoxW(owner, text.c_str(), title.c_str(),
+              MB_OK | (icon == MessageIcon::kStop ? MB_ICONHAND : 0));
+}
+
+void Win32Platform::EndProgram(int exitCode) {
+  ExitProcess(static_cast<UINT>(exitCode));
+}
+
+}  // namespace kv::win32

@@ -1,0 +1,211 @@
+// The real program, started as a user starts it, observed from outside through Win32 and,
+// for what only its own process can read, through the probe.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "harness.h"
+
+namespace kv::test {
+namespace {
+
+constexpr int kLabelBODContent = 1, kLabelBOD = 2, kLabelSWBOM = 5, kLabelHWBOM = 6,
+              kLabelProduct = 8, kLabelSWBuild = 10, kLabelSupportIDContent = 11,
+              kLabelModelContent = 12, kLabelSupportID = 13, kLabelModel = 14, kLabelSerial = 15;
+
+std::wstring FullWidth(const std::wstring& narrow) {
+  std::wstring out;
+  for (wchar_t c : narrow) out += c == L' ' ? L'\u3000' : (c > 0x20 && c < 0x7F ? c + 0xFEE0 : c);
+  return out;
+}
+
+const char kAllCaptions[] =
+    "Text1=Model:\r\nText2=Serial:\r\nText3=Support:\r\nText4=Build:\r\n"
+    "Text5=Product:\r\nText6=HW BOM:\r\nText7=SW BOM:\r\nText8=Service:\r\n";
+
+// The program runs in the code page of this test's locale: suites named Japanese run under
+// ja_JP.UTF-8 (code page 932, double-byte support), the others under C (1252, none).
+class Startup : public testing::Test {
+ protected:
+  void SetUp() override {
+    const bool japanese =
+        std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
+            .find("Japanese") != std::string::npos;
+    ASSERT_EQ(GetACP(), japanese ? 932u : 1252u) << "run under the matching locale";
+  }
+
+  // Puts the program in the folder and starts it there.
+  ProgramRun& Start(const TestFolder& folder) {
+    folder.Copy(QuorinExe(), L"Quorin.exe");
+    run_ = std::make_unique<ProgramRun>(folder / L"Quorin.exe", folder.path());
+    return *run_;
+  }
+
+  ProgramRun& StartWithSettings(const std::string& ini) {
+    folder_.Write(L"Quorin.ini", ini);
+    return Start(folder_);
+  }
+
+  void ExpectMissingSettingsBox(ProgramRun& run) {
+    ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kMessageBox);
+    EXPECT_EQ(run.BoxText(), L"File Quorin.ini is Missing!");
+    EXPECT_EQ(run.BoxTitle(), L"Quorin");
+    const probe::BoxAnswer box = run.AskBox();
+    EXPECT_TRUE(box.hasStopIcon);
+    EXPECT_EQ(FindWindowOf(run.processId(), L"FormKVInfo"), nullptr);
+    run.CloseBox();
+    EXPECT_EQ(run.WaitExit(), 1u);
+    EXPECT_EQ(FindWindowOf(run.processId(), L"FormKVInfo"), nullptr);
+  }
+
+  TestFolder folder_;
+  std::unique_ptr<ProgramRun> run_;
+};
+
+TEST_F(Startup, MissingSettingsFileShowsTheStopBoxAndEndsWithoutAWindow) {
+  ExpectMissingSettingsBox(Start(folder_));
+}
+
+struct Unusable {
+  const char* what;
+  DWORD attributes;  // 0: a directory of that name
+};
+
+class UnusableSettingsFile : public Startup, public testing::WithParamInterface<Unusable> {};
+
+TEST_P(UnusableSettingsFile, CountsAsMissing) {
+  if (GetParam().attributes == 0) {
+    ASSERT_TRUE(CreateDirectoryW((folder_ / L"Quorin.ini").c_str(), nullptr));
+  } else {
+    folder_.Write(L"Quorin.ini", "[Screen]\r\nWindowTitle=Hidden\r\n");
+    ASSERT_TRUE(SetFileAttributesW((folder_ / L"Quorin.ini").c_str(), GetParam().attributes));
+  }
+  ExpectMissingSettingsBox(Start(folder_));
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, UnusableSettingsFile,
+                         testing::Values(Unusable{"hidden", FILE_ATTRIBUTE_HIDDEN},
+                                         Unusable{"system", FILE_ATTRIBUTE_SYSTEM},
+                                         Unusable{"directory", 0}),
+                         [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(Startup, SettingsBesideTheProgramButNotInTheCurrentFolderCountAsMissing) {
+  TestFolder programFolder;
+  programFolder.Write(L"Quorin.ini", "[Screen]\r\nWindowTitle=Beside\r\n");
+  programFolder.Copy(QuorinExe(), L"Quorin.exe");
+  run_ = std::make_unique<ProgramRun>(programFolder / L"Quorin.exe", folder_.path());
+  ExpectMissingSettingsBox(*run_);
+}
+
+TEST_F(Startup, StoredNameInOtherLetterCaseIsFound) {
+  folder_.Write(L"quorin.INI", "[Screen]\r\nWindowTitle=Lower\r\n");
+  ProgramRun& run = Start(folder_);
+  ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
+  EXPECT_EQ(run.Caption(), L"Lower");
+}
+
+TEST_F(Startup, SecondInstanceEndsSilently) {
+  ProgramRun& first = StartWithSettings("[Screen]\r\nWindowTitle=First\r\n");
+  ASSERT_EQ(first.Wait(), ProgramRun::Outcome::kWindow);
+  ProgramRun second(folder_ / L"Quorin.exe", folder_.path());
+  EXPECT_EQ(second.Wait(), ProgramRun::Outcome::kExited);
+  EXPECT_EQ(second.WaitExit(), 0u);
+  EXPECT_EQ(FindWindowOf(first.processId(), L"FormKVInfo"), first.window());
+  first.CloseWindow();
+  EXPECT_EQ(first.WaitExit(), 0u);
+}
+
+class JapaneseStartup : public Startup {};
+
+TEST_F(JapaneseStartup, DoubleByteModeShowsFullWidthTextsInTheDesignFont) {
+  ProgramRun& run = StartWithSettings(
+      std::string("[Screen]\r\nWindowTitle=Support Info\r\nUseDB=true\r\n") + kAllCaptions);
+  ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
+  EXPECT_EQ(run.Caption(), FullWidth(L"Support Info"));
+  EXPECT_EQ(run.LabelText(kLabelModel), FullWidth(L"Model:"));
+  EXPECT_EQ(run.LabelText(kLabelSupportID), FullWidth(L"Support:"));
+  EXPECT_EQ(run.LabelText(kLabelBOD), FullWidth(L"Service:"));
+  EXPECT_EQ(run.LabelText(kLabelHWBOM), FullWidth(L"HW BOM:"));
+  for (int id : {kLabelModel, kLabelSupportID, kLabelBODContent}) {
+    const LOGFONTW font = run.LabelFont(id);
+    EXPECT_STREQ(font.lfFaceName, L"MS Gothic");
+    EXPECT_EQ(font.lfCharSet, 128);
+    EXPECT_EQ(font.lfWeight, 400);
+  }
+}
+
+TEST_F(Startup, WithoutDoubleByteSupportTextsShowAsReadInArial) {
+  ProgramRun& run = StartWithSettings(
+      std::string("[Screen]\r\nWindowTitle=Support Info\r\nUseDB=true\r\n") + kAllCaptions);
+  ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
+  // The title's conversion failed: the design caption stays.
+  EXPECT_EQ(run.Caption(), L"KV Solvane Support Information");
+  EXPECT_EQ(run.LabelText(kLabelModel), L"Model:");
+  EXPECT_EQ(run.LabelText(kLabelSerial), L"Serial:");
+  EXPECT_EQ(run.LabelText(kLabelSWBuild), L"Build:");
+  for (int id : {kLabelModel, kLabelSerial, kLabelSWBOM, kLabelProduct}) {
+    const LOGFONTW font = run.LabelFont(id);
+    EXPECT_STREQ(font.lfFaceName, L"Arial");
+    EXPECT_EQ(font.lfCharSet, 128);
+  }
+  EXPECT_STREQ(run.LabelFont(kLabelModelContent).lfFaceName, L"MS Gothic");
+  EXPECT_EQ(run.LabelText(kLabelModelContent), L"Model#");
+}
+
+struct UseDbCase {
+  const char* name;
+  const char* line;
+  bool doubleByte;
+};
+
+class JapaneseUseDb : public Startup, public testing::WithParamInterface<UseDbCase> {};
+
+TEST_P(JapaneseUseDb, SelectsTheMode) {
+  ProgramRun& run = StartWithSettings(
+      std::string("[Screen]\r\nWindowTitle=Info\r\nText1=Model\r\n") + GetParam().line);
+  ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
+  EXPECT_EQ(run.Caption(), GetParam().doubleByte ? FullWidth(L"Info") : L"Info");
+  EXPECT_STREQ(run.LabelFont(kLabelModel).lfFaceName,
+               GetParam().doubleByte ? L"MS Gothic" : L"Arial");
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, JapaneseUseDb,
+                         testing::Values(UseDbCase{"upper", "UseDB=TRUE\r\n", true},
+                                         UseDbCase{"yes", "UseDB=yes\r\n", false},
+                                         UseDbCase{"absent", "", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Startup, TitleOf120CharactersIsCutTo104) {
+  ProgramRun& run = StartWithSettings("[Screen]\r\nWindowTitle=" + std::string(120, 'T') + "\r\n");
+  ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
+  EXPECT_EQ(run.Caption(), std::wstring(104, L'T'));
+}
+
+TEST_F(Startup, WindowHasItsDesignLayoutAndIsCentred) {
+  ProgramRun& run = StartWithSettings("[Screen]\r\n");
+  ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
+  EXPECT_EQ(run.Caption(), L"");
+  const SIZE client = run.ClientSize();
+  EXPECT_EQ(client.cx, 447);  // 6705 twips at 96 dots per inch
+  EXPECT_EQ(client.cy, 224);  // 3360 twips
+  const LONG style = GetWindowLongW(run.window(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+  const RECT window = run.WindowRect();
+  EXPECT_NEAR((window.left + window.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((window.top + window.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  // Caption labels end at 2535 twips, value labels start at 2880.
+  const RECT caption = run.LabelRect(kLabelSWBuild);
+  EXPECT_EQ(caption.right, 169);
+  EXPECT_EQ(caption.top, 104);
+  EXPECT_EQ(caption.bottom - caption.top, 33);  // the one 495-twip label
+  const RECT value = run.LabelRect(kLabelModelContent);
+  EXPECT_EQ(value.left, 192);
+  EXPECT_EQ(value.top, 32);
+  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), L"SupportID");
+  // No setting changes the value labels; without captions the caption labels are blank.
+  EXPECT_EQ(run.LabelText(kLabelModel), L"");
+}
+
+}  // namespace
+}  // namespace kv::test

@@ -1,0 +1,269 @@
+#include "harness.h"
+
+#include <stdexcept>
+
+namespace kv::test {
+namespace {
+
+std::string Narrow(const std::wstring& text) {
+  return std::string(text.begin(), text.end());
+}
+
+// The reply window of the probe: a message-only window that keeps the last answer.
+struct ReplyWindow {
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COPYDATA) {
+      auto* self = reinterpret_cast<ReplyWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+      const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+      const auto* bytes = static_cast<const BYTE*>(copy->lpData);
+      self->kind = copy->dwData;
+      self->data.assign(bytes, bytes + copy->cbData);
+      return TRUE;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+
+  ReplyWindow() {
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"QuorinProbeReply";
+    RegisterClassW(&wc);
+    hwnd.reset(CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               wc.hInstance, nullptr));
+    SetWindowLongPtrW(hwnd.get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+
+  win32::UniqueWindow hwnd;
+  ULONG_PTR kind = 0;
+  std::vector<BYTE> data;
+};
+
+struct FindState {
+  DWORD processId;
+  const wchar_t* className;
+  HWND found;
+};
+
+BOOL CALLBACK FindTopLevel(HWND hwnd, LPARAM param) {
+  auto* state = reinterpret_cast<FindState*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  wchar_t name[64] = {};
+  GetClassNameW(hwnd, name, 64);
+  if (pid == state->processId && IsWindowVisible(hwnd) && std::wstring(name) == state->className) {
+    state->found = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::wstring TextOf(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  return text;
+}
+
+}  // namespace
+
+std::wstring BuiltFile(const wchar_t* variable, const std::wstring& name) {
+  wchar_t dir[MAX_PATH] = {};
+  if (!GetEnvironmentVariableW(variable, dir, MAX_PATH)) {
+    throw std::runtime_error("environment variable not set: " + Narrow(variable));
+  }
+  std::wstring path = dir;
+  // A Unix path from the build: Wine shows the Unix root as drive Z.
+  if (path.starts_with(L"/")) {
+    for (wchar_t& c : path) {
+      if (c == L'/') c = L'\\';
+    }
+    path = L"Z:" + path;
+  }
+  return path + L"\\" + name;
+}
+
+std::wstring QuorinExe() {
+  return BuiltFile(L"QUORIN_BIN_DIR", L"Quorin.exe");
+}
+
+std::wstring ThisProgramDir() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring dir = path;
+  return dir.substr(0, dir.find_last_of(L'\\'));
+}
+
+HWND FindWindowOf(DWORD processId, const wchar_t* className) {
+  FindState state = {processId, className, nullptr};
+  EnumWindows(FindTopLevel, reinterpret_cast<LPARAM>(&state));
+  return state.found;
+}
+
+TestFolder::TestFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  static int serial = 0;
+  path_ = std::wstring(temp) + L"quorin-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+          std::to_wstring(++serial);
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+TestFolder::~TestFolder() {
+  WIN32_FIND_DATAW found;
+  const auto find = win32::AdoptFind(FindFirstFileW((path_ + L"\\*").c_str(), &found));
+  if (find) {
+    do {
+      const std::wstring name = found.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = *this / name;
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveDirectoryW(full.c_str());
+      } else {
+        DeleteFileW(full.c_str());
+      }
+    } while (FindNextFileW(find.get(), &found));
+  }
+  RemoveDirectoryW(path_.c_str());
+}
+
+void TestFolder::Write(const std::wstring& name, const std::string& bytes) const {
+  const win32::UniqueHandle file(CreateFileW((*this / name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  if (file.get() == INVALID_HANDLE_VALUE ||
+      !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+    throw std::runtime_error("cannot write " + Narrow(name));
+  }
+}
+
+void TestFolder::Copy(const std::wstring& from, const std::wstring& name) const {
+  if (!CopyFileW(from.c_str(), (*this / name).c_str(), FALSE)) {
+    throw std::runtime_error("cannot copy " + Narrow(from));
+  }
+}
+
+ProgramRun::ProgramRun(const std::wstring& exe, const std::wstring& folder) {
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &startup, &info)) {
+    throw std::runtime_error("cannot start " + Narrow(exe));
+  }
+  CloseHandle(info.hThread);
+  process_.reset(info.hProcess);
+  processId_ = info.dwProcessId;
+}
+
+ProgramRun::~ProgramRun() {
+  if (hook_) UnhookWindowsHookEx(hook_);
+  if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.get(), 99);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+}
+
+ProgramRun::Outcome ProgramRun::Wait(DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (GetTickCount64() < deadline) {
+    if ((window_ = FindWindowOf(processId_, L"FormKVInfo"))) return Outcome::kWindow;
+    if ((box_ = FindWindowOf(processId_, L"#32770"))) return Outcome::kMessageBox;
+    if (WaitForSingleObject(process_.get(), 20) == WAIT_OBJECT_0) return Outcome::kExited;
+  }
+  return Outcome::kTimeout;
+}
+
+DWORD ProgramRun::WaitExit(DWORD timeoutMs) {
+  WaitForSingleObject(process_.get(), timeoutMs);
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_.get(), &code);
+  return code;
+}
+
+std::wstring ProgramRun::Caption() const {
+  return TextOf(window_);
+}
+
+std::wstring ProgramRun::LabelText(int id) const {
+  return TextOf(GetDlgItem(window_, id));
+}
+
+RECT ProgramRun::LabelRect(int id) const {
+  RECT rect;
+  GetWindowRect(GetDlgItem(window_, id), &rect);
+  MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+SIZE ProgramRun::ClientSize() const {
+  RECT rect;
+  GetClientRect(window_, &rect);
+  return {rect.right, rect.bottom};
+}
+
+RECT ProgramRun::WindowRect() const {
+  RECT rect;
+  GetWindowRect(window_, &rect);
+  return rect;
+}
+
+void ProgramRun::Hook(HWND target) {
+  const DWORD thread = GetWindowThreadProcessId(target, nullptr);
+  if (hook_ && hookedThread_ == thread) return;
+  if (!probe_) probe_.reset(LoadLibraryW((ThisProgramDir() + L"\\probe.dll").c_str()));
+  const auto proc = reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void (*)()>(GetProcAddress(probe_.get(), "ProbeHook")));
+  hook_ = SetWindowsHookExW(WH_GETMESSAGE, proc, probe_.get(), thread);
+  if (!hook_) throw std::runtime_error("cannot hook the program");
+  hookedThread_ = thread;
+}
+
+std::vector<BYTE> ProgramRun::Ask(HWND target, const wchar_t* question, probe::Reply kind) {
+  Hook(target);
+  ReplyWindow reply;
+  PostMessageW(target, RegisterWindowMessageW(question), 0,
+               reinterpret_cast<LPARAM>(reply.hwnd.get()));
+  const ULONGLONG deadline = GetTickCount64() + 10000;
+  while (reply.kind != kind && GetTickCount64() < deadline) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  }
+  if (reply.kind != kind) throw std::runtime_error("the probe did not answer");
+  return reply.data;
+}
+
+LOGFONTW ProgramRun::LabelFont(int id) {
+  const std::vector<BYTE> data = Ask(GetDlgItem(window_, id), probe::kAskFont, probe::kFontReply);
+  LOGFONTW font = {};
+  memcpy(&font, data.data(), std::min(data.size(), sizeof font));
+  return font;
+}
+
+probe::BoxAnswer ProgramRun::AskBox() {
+  const std::vector<BYTE> data = Ask(box_, probe::kAskBox, probe::kBoxReply);
+  probe::BoxAnswer answer = {};
+  memcpy(&answer, data.data(), std::min(data.size(), sizeof answer));
+  return answer;
+}
+
+std::wstring ProgramRun::BoxText() const {
+  return TextOf(GetDlgItem(box_, 0xFFFF));
+}
+
+std::wstring ProgramRun::BoxTitle() const {
+  return TextOf(box_);
+}
+
+void ProgramRun::CloseBox() {
+  PostMessageW(GetDlgItem(box_, IDOK), BM_CLICK, 0, 0);
+}
+
+void ProgramRun::CloseWindow() {
+  PostMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+}  // namespace kv::test

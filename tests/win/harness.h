@@ -1,0 +1,83 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "probe.h"
+#include "win32/handles.h"
+
+namespace kv::test {
+
+// The Windows path of a file that the build left beside the test's Unix-side paths.
+std::wstring BuiltFile(const wchar_t* variable, const std::wstring& name);
+std::wstring QuorinExe();
+std::wstring ThisProgramDir();
+
+// A fresh folder under %TEMP% that goes away with the object.
+class TestFolder {
+ public:
+  TestFolder();
+  ~TestFolder();
+  TestFolder(const TestFolder&) = delete;
+  TestFolder& operator=(const TestFolder&) = delete;
+
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+  void Write(const std::wstring& name, const std::string& bytes) const;
+  void Copy(const std::wstring& from, const std::wstring& name) const;
+
+ private:
+  std::wstring path_;
+};
+
+// One run of a program under test, with the probe hooked into its user-interface thread.
+class ProgramRun {
+ public:
+  enum class Outcome { kWindow, kMessageBox, kExited, kTimeout };
+
+  // The program inherits the Unix locale, and with it the ANSI code page, of this test.
+  ProgramRun(const std::wstring& exe, const std::wstring& folder);
+  ~ProgramRun();
+  ProgramRun(const ProgramRun&) = delete;
+  ProgramRun& operator=(const ProgramRun&) = delete;
+
+  // Waits until the window shows, a message box shows, or the program ends.
+  Outcome Wait(DWORD timeoutMs = 30000);
+  // Waits for the program to end; its exit code, or STILL_ACTIVE on timeout.
+  DWORD WaitExit(DWORD timeoutMs = 30000);
+
+  HWND window() const { return window_; }
+  HWND box() const { return box_; }
+  DWORD processId() const { return processId_; }
+
+  std::wstring Caption() const;
+  std::wstring LabelText(int id) const;
+  RECT LabelRect(int id) const;  // in the window's client pixels
+  SIZE ClientSize() const;
+  RECT WindowRect() const;
+  LOGFONTW LabelFont(int id);
+  probe::BoxAnswer AskBox();
+  std::wstring BoxText() const;
+  std::wstring BoxTitle() const;
+  void CloseBox();
+  void CloseWindow();
+
+ private:
+  void Hook(HWND target);
+  std::vector<BYTE> Ask(HWND target, const wchar_t* question, probe::Reply kind);
+
+  win32::UniqueHandle process_;
+  DWORD processId_ = 0;
+  HWND window_ = nullptr;
+  HWND box_ = nullptr;
+  HHOOK hook_ = nullptr;
+  DWORD hookedThread_ = 0;
+  win32::UniqueModule probe_;
+};
+
+// Top-level visible windows of a process with the given class.
+HWND FindWindowOf(DWORD processId, const wchar_t* className);
+
+}  // namespace kv::test

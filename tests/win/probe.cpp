@@ -1,0 +1,42 @@
+// A message hook that runs inside the program under test and reads what only that process
+// can read.
+#include "probe.h"
+
+namespace {
+
+void Reply(LPARAM replyTo, kv::probe::Reply kind, const void* data, DWORD size) {
+  COPYDATASTRUCT copy = {kind, size, const_cast<void*>(data)};
+  SendMessageW(reinterpret_cast<HWND>(replyTo), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
+}
+
+BOOL CALLBACK FindIcon(HWND child, LPARAM answer) {
+  auto* box = reinterpret_cast<kv::probe::BoxAnswer*>(answer);
+  const LONG style = GetWindowLongW(child, GWL_STYLE);
+  if ((style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+    const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    if (icon) box->hasAnyIcon = TRUE;
+    if (icon && icon == LoadIconW(nullptr, IDI_HAND)) box->hasStopIcon = TRUE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) LRESULT CALLBACK
+    ProbeHook(int code, WPARAM wParam, LPARAM lParam) {
+  static const UINT askFont = RegisterWindowMessageW(kv::probe::kAskFont);
+  static const UINT askBox = RegisterWindowMessageW(kv::probe::kAskBox);
+  auto* msg = reinterpret_cast<MSG*>(lParam);
+  if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askFont) {
+    LOGFONTW font = {};
+    const auto handle = reinterpret_cast<HGDIOBJ>(SendMessageW(msg->hwnd, WM_GETFONT, 0, 0));
+    if (handle) GetObjectW(handle, sizeof font, &font);
+    Reply(msg->lParam, kv::probe::kFontReply, &font, sizeof font);
+  } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askBox) {
+    kv::probe::BoxAnswer box = {};
+    EnumChildWindows(msg->hwnd, FindIcon, reinterpret_cast<LPARAM>(&box));
+    box.waitCursor = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+    Reply(msg->lParam, kv::probe::kBoxReply, &box, sizeof box);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <windows.h>
+
+// What the in-process probe answers. Font, icon and cursor handles mean something only inside
+// their own process, so the probe reads them there and sends the answer back with WM_COPYDATA.
+namespace kv::probe {
+
+// Registered message names; posted to a window of the program with the reply window in
+// lParam.
+inline constexpr wchar_t kAskFont[] = L"Quorin.Probe.Font";  // to a label
+inline constexpr wchar_t kAskBox[] = L"Quorin.Probe.Box";    // to a message box
+
+struct BoxAnswer {
+  BOOL hasStopIcon;
+  BOOL hasAnyIcon;
+  BOOL waitCursor;
+};
+
+enum Reply : ULONG_PTR { kFontReply = 1, kBoxReply = 2 };
+
+}  // namespace kv::probe
