@@ -133,6 +133,7 @@ void MainWindow::SetLabelFontName(Label label, const std::wstring& name) {
   if (name.empty() || name.size() >= LF_FACESIZE) throw AppError(kInvalidPropertyValue);
   At(label).fontName = name;
   ApplyFont(label);
+  Fit(label);
 }
 
 void MainWindow::SetLabelFontSize(Label label, float points) {
@@ -141,6 +142,7 @@ void MainWindow::SetLabelFontSize(Label label, float points) {
   }
   At(label).fontSize = points;
   ApplyFont(label);
+  Fit(label);
 }
 
 std::wstring MainWindow::LabelFontName(Label label) const {
@@ -165,7 +167,6 @@ void MainWindow::ApplyFont(Label label) {
   Repaint(label);
   SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
   l.font = std::move(font);
-  Fit(label);
 }
 
 // Labels draw no background of their own: the window repaints it under their old text.

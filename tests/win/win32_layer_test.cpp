@@ -1,0 +1,214 @@
+// The Win32 layer in-process: the real window and labels, and the platform services.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "core/app_error.h"
+#include "harness.h"
+#include "win32/main_window.h"
+#include "win32/win32_platform.h"
+#include "window/form_design.h"
+
+namespace kv::win32 {
+namespace {
+
+LOGFONTW FontOf(HWND label) {
+  LOGFONTW font = {};
+  GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font;
+}
+
+RECT RectIn(HWND parent, HWND child) {
+  RECT rect;
+  GetWindowRect(child, &rect);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+int Pixels(int twips) {
+  return static_cast<int>(std::lround(twips * 96 / 1440.0));
+}
+
+int ErrorCodeOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const AppError& e) {
+    return e.code();
+  }
+  return 0;
+}
+
+class Window : public testing::Test {
+ protected:
+  MainWindow form{GetModuleHandleW(nullptr)};
+};
+
+TEST_F(Window, HasItsSixteenLabelsInOrderWithTheirDesignValues) {
+  EXPECT_EQ(form.Caption(), L"KV Solvane Support Information");
+  HWND child = GetWindow(form.hwnd(), GW_CHILD);
+  for (const LabelDesign& d : kLabelDesigns) {
+    SCOPED_TRACE(testing::Message() << "label " << static_cast<int>(d.id));
+    ASSERT_NE(child, nullptr);
+    EXPECT_EQ(GetDlgCtrlID(child), static_cast<int>(d.id));
+    wchar_t text[64] = {};
+    GetWindowTextW(child, text, 64);
+    EXPECT_STREQ(text, d.text);
+    const RECT rect = RectIn(form.hwnd(), child);
+    EXPECT_EQ(rect.left, Pixels(d.left));
+    EXPECT_EQ(rect.top, Pixels(d.top));
+    EXPECT_EQ(rect.right - rect.left, Pixels(d.width));
+    EXPECT_EQ(rect.bottom - rect.top, Pixels(d.height));
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    EXPECT_EQ(style & SS_TYPEMASK, d.align == Align::kRight ? SS_RIGHT : SS_LEFT);
+    EXPECT_TRUE(style & SS_NOPREFIX);
+    const LOGFONTW font = FontOf(child);
+    EXPECT_STREQ(font.lfFaceName, L"MS Gothic");
+    EXPECT_EQ(font.lfHeight, -19);  // 14.25 points at 96 dots per inch
+    EXPECT_EQ(font.lfCharSet, 128);
+    EXPECT_EQ(font.lfWeight, 400);
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+    child = GetWindow(child, GW_HWNDNEXT);
+  }
+  EXPECT_EQ(child, nullptr);
+}
+
+TEST_F(Window, FontNameAndSizeChangeAloneKeepingTheOtherAttributes) {
+  form.SetLabelFontName(Label::LabelModel, L"Arial");
+  form.SetLabelFontSize(Label::LabelModel, 14.0f);
+  const LOGFONTW font = FontOf(GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelModel)));
+  EXPECT_STREQ(font.lfFaceName, L"Arial");
+  EXPECT_EQ(font.lfHeight, -19);  // 18.67 pixels
+  EXPECT_EQ(font.lfCharSet, 128);
+  EXPECT_EQ(font.lfWeight, 400);
+  EXPECT_EQ(form.LabelFontName(Label::LabelModel), L"Arial");
+  form.SetLabelFontSize(Label::LabelModel, 30.0f);
+  EXPECT_EQ(FontOf(GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelModel))).lfHeight, -40);
+}
+
+TEST_F(Window, RefusedFontValuesRaise380) {
+  for (const float size : {0.0f, -3.0f, std::numeric_limits<float>::quiet_NaN(), 1e9f}) {
+    EXPECT_EQ(ErrorCodeOf([&] { form.SetLabelFontSize(Label::LabelBOD, size); }), 380);
+  }
+  EXPECT_EQ(ErrorCodeOf([&] { form.SetLabelFontName(Label::LabelBOD, L""); }), 380);
+  EXPECT_EQ(form.LabelFontName(Label::LabelBOD), L"MS Gothic");
+}
+
+TEST_F(Window, WidthIsTheOuterWidthInTwips) {
+  form.SetWidth(9000);
+  EXPECT_FLOAT_EQ(form.Width(), 9000);
+  RECT rect;
+  GetWindowRect(form.hwnd(), &rect);
+  EXPECT_EQ(rect.right - rect.left, 600);
+}
+
+TEST_F(Window, RefusedWidthsRaise380AndLeaveTheWidth) {
+  const float before = form.Width();
+  for (const float twips : {0.0f, -1.0f, 3.0f, std::numeric_limits<float>::infinity(),
+                            std::numeric_limits<float>::quiet_NaN(), 9999999999.0f}) {
+    SCOPED_TRACE(twips);
+    EXPECT_EQ(ErrorCodeOf([&] { form.SetWidth(twips); }), 380);
+    EXPECT_EQ(form.Width(), before);
+  }
+}
+
+TEST_F(Window, OnlyTheSupportIdValueLabelFitsItsText) {
+  const HWND fitting = GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelSupportIDContent));
+  const std::wstring longText(40, L'W');
+  form.SetLabelText(Label::LabelSupportIDContent, longText);
+  const RECT grown = RectIn(form.hwnd(), fitting);
+  EXPECT_EQ(grown.left, Pixels(2880));
+  EXPECT_EQ(grown.top, Pixels(120));
+  EXPECT_GT(grown.right - grown.left, Pixels(1350) * 3);
+  EXPECT_FLOAT_EQ(form.LabelWidth(Label::LabelSupportIDContent),
+                  (grown.right - grown.left) * 15.0f);
+  form.SetLabelText(Label::LabelSupportIDContent, L"ab");
+  EXPECT_LT(RectIn(form.hwnd(), fitting).right - RectIn(form.hwnd(), fitting).left,
+            grown.right - grown.left);
+
+  form.SetLabelText(Label::LabelModelContent, longText);
+  EXPECT_FLOAT_EQ(form.LabelWidth(Label::LabelModelContent), 2175);
+}
+
+TEST_F(Window, NulEndsTheVisibleText) {
+  form.SetLabelText(Label::LabelBODContent, std::wstring(L"ABD-E\0 ", 7));
+  wchar_t text[16] = {};
+  GetWindowTextW(GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelBODContent)), text, 16);
+  EXPECT_STREQ(text, L"ABD-E");
+}
+
+class Platform : public testing::Test {
+ protected:
+  test::TestFolder folder;
+  Win32Platform platform{nullptr};
+};
+
+struct LookupCase {
+  const char* what;
+  const wchar_t* stored;
+  DWORD attributes;  // 0: a directory
+  const wchar_t* found;
+};
+
+class FileLookup : public Platform, public testing::WithParamInterface<LookupCase> {};
+
+TEST_P(FileLookup, FindsOrdinaryFilesOnlyUnderTheirStoredName) {
+  const LookupCase& c = GetParam();
+  if (c.attributes == 0) {
+    CreateDirectoryW((folder / c.stored).c_str(), nullptr);
+  } else {
+    folder.Write(c.stored, "x");
+    SetFileAttributesW((folder / c.stored).c_str(), c.attributes);
+  }
+  EXPECT_EQ(platform.FindFileName(folder / L"Quorin.ini"), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, FileLookup,
+    testing::Values(LookupCase{"normal", L"Quorin.ini", FILE_ATTRIBUTE_NORMAL, L"Quorin.ini"},
+                    LookupCase{"readonly", L"Quorin.ini", FILE_ATTRIBUTE_READONLY, L"Quorin.ini"},
+                    LookupCase{"lower", L"quorin.INI", FILE_ATTRIBUTE_NORMAL, L"quorin.INI"},
+                    LookupCase{"hidden", L"Quorin.ini", FILE_ATTRIBUTE_HIDDEN, L""},
+                    LookupCase{"system", L"Quorin.ini", FILE_ATTRIBUTE_SYSTEM, L""},
+                    LookupCase{"directory", L"Quorin.ini", 0, L""},
+                    LookupCase{"other", L"Other.ini", FILE_ATTRIBUTE_NORMAL, L""}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST_F(Platform, MissingFolderIsNoFile) {
+  EXPECT_EQ(platform.FindFileName(folder / L"none\\Quorin.ini"), L"");
+}
+
+TEST_F(Platform, ProfileReadFillsTheBufferInPlace) {
+  folder.Write(L"s.ini", "[Screen]\r\nA=abc\r\nLong=" + std::string(120, 'L') + "\r\n");
+  const std::wstring file = folder / L"s.ini";
+  std::string buffer(105, ' ');
+  EXPECT_EQ(platform.ReadProfileString(file, L"Screen", L"A", L"", buffer), 3u);
+  EXPECT_EQ(buffer, "abc" + std::string(1, '\0') + std::string(101, ' '));
+
+  buffer.assign(105, ' ');
+  EXPECT_EQ(platform.ReadProfileString(file, L"Screen", L"Long", L"", buffer), 104u);
+  EXPECT_EQ(buffer, std::string(104, 'L') + std::string(1, '\0'));
+
+  buffer.assign(105, ' ');
+  EXPECT_EQ(platform.ReadProfileString(file, L"Screen", L"None", L"Unknown", buffer), 7u);
+  EXPECT_EQ(buffer.substr(0, 8), std::string("Unknown\0", 8));
+
+  buffer.assign(105, ' ');
+  EXPECT_EQ(platform.ReadProfileString(folder / L"no.ini", L"S", L"K", L"", buffer), 0u);
+  EXPECT_EQ(buffer[0], '\0');
+}
+
+TEST_F(Platform, FullWidthNeedsADoubleByteCodePage) {
+  ASSERT_EQ(GetACP(), 1252u);
+  EXPECT_EQ(ErrorCodeOf([&] { platform.ToFullWidth(L"abc"); }), 5);
+  EXPECT_EQ(ErrorCodeOf([&] { platform.ToFullWidth(L""); }), 5);
+}
+
+TEST_F(Platform, SecondInstanceIsSeen) {
+  Win32Platform second(nullptr);
+  EXPECT_FALSE(platform.OtherInstanceRunning());
+  EXPECT_TRUE(second.OtherInstanceRunning());
+}
+
+}  // namespace
+}  // namespace kv::win32
