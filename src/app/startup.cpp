@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
 #include "core/text.h"
+#include "identity/identity_fields.h"
+#include "identity/service_id.h"
 #include "settings/settings.h"
 #include "window/captions.h"
 
@@ -28,6 +30,8 @@ void Form_Load(Platform& platform, Form& form, IdentityLibrary& library,
     });
     s.policy.Step([&] { platform.EndProgram(kExitSettingsMissing); });
   }
+  LoadServiceID(s);
+  LoadIdentityFields(s);
   s.policy.Step([&] { platform.ResetCursor(); });
 }
 

@@ -27,4 +27,19 @@ std::wstring TrimSpaces(std::wstring_view text) {
   return std::wstring(text.substr(first, last - first + 1));
 }
 
+std::wstring LeftTrim(std::wstring_view text, bool fullWidthSpaces) {
+  const auto first = text.find_first_not_of(fullWidthSpaces ? std::wstring_view(L" \u3000", 2)
+                                                            : std::wstring_view(L" ", 1));
+  return first == std::wstring_view::npos ? std::wstring() : std::wstring(text.substr(first));
+}
+
+std::wstring_view BeforeNul(std::wstring_view text) {
+  return text.substr(0, text.find(L'\0'));
+}
+
+std::wstring Mid(std::wstring_view text, std::size_t start, std::size_t length) {
+  if (start == 0 || start > text.size()) return {};
+  return std::wstring(text.substr(start - 1, length));
+}
+
 }  // namespace kv

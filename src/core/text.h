@@ -13,4 +13,14 @@ std::wstring AsciiLower(std::wstring_view text);
 // Removes space characters (U+0020) at both ends.
 std::wstring TrimSpaces(std::wstring_view text);
 
+// Removes leading spaces; with fullWidthSpaces, also the ideographic spaces (U+3000) that the
+// full-width conversion makes of them.
+std::wstring LeftTrim(std::wstring_view text, bool fullWidthSpaces);
+
+// The text up to its first NUL.
+std::wstring_view BeforeNul(std::wstring_view text);
+
+// 1-based substring that never fails: positions past the end give nothing.
+std::wstring Mid(std::wstring_view text, std::size_t start, std::size_t length);
+
 }  // namespace kv

@@ -10,8 +10,10 @@ SettingBuffer ReadSetting(Startup& s, const std::wstring& file, const wchar_t* s
                           const wchar_t* key, const wchar_t* fallback) {
   SettingBuffer read;
   s.policy.Step([&] { read.bytes.assign(kReadBufferSize, ' '); });
-  s.policy.Step(
-      [&] { read.count = s.platform.ReadProfileString(file, section, key, fallback, read.bytes); });
+  s.policy.Step([&] {
+    read.count = s.platform.ReadProfileString(file, section, key, fallback, read.bytes);
+    read.complete = !read.bytes.empty();
+  });
   return read;
 }
 

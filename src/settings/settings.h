@@ -16,6 +16,7 @@ inline constexpr wchar_t kDefaultAppTitle[] = L"Quorin";
 struct SettingBuffer {
   std::string bytes;
   std::size_t count = 0;
+  bool complete = false;  // the buffer was filled and the read went through
 };
 
 // Fills a fresh buffer with spaces and reads one key into it: two guarded steps.

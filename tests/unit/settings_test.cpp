@@ -116,7 +116,7 @@ TEST(LoadWindowTitle, ReadsKeysInOrderEachOnce) {
   }
   const std::vector<std::wstring> expected = {L"WindowTitle", L"UseDB", L"Text3", L"Text2",
                                               L"Text1",       L"Text5", L"Text4", L"Text6",
-                                              L"Text7",       L"Text8"};
+                                              L"Text7",       L"Text8", L"Width"};
   EXPECT_EQ(reads, expected);
 }
 

@@ -1,0 +1,114 @@
+#include "window/window_width.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/app_error.h"
+#include "fakes/fake_ports.h"
+
+namespace kv {
+namespace {
+
+using test::FakeForm;
+using test::Harness;
+
+int ErrorOf(std::wstring_view text) {
+  try {
+    ParseWidth(text);
+  } catch (const AppError& e) {
+    return e.code();
+  }
+  return 0;
+}
+
+struct ParseCase {
+  std::wstring text;
+  float value;  // when accepted
+  int error;
+};
+
+class ParseWidthCases : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseWidthCases, AcceptsPlainNumbersOnly) {
+  const ParseCase& c = GetParam();
+  EXPECT_EQ(ErrorOf(c.text), c.error);
+  if (c.error == 0) {
+    EXPECT_FLOAT_EQ(ParseWidth(c.text), c.value);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParseWidthCases,
+    testing::Values(ParseCase{L"9000", 9000, 0}, ParseCase{std::wstring(L"123\0    ", 8), 123, 0},
+                    ParseCase{L"12.5", 12.5f, 0}, ParseCase{L"+7", 7, 0}, ParseCase{L"-1", -1, 0},
+                    ParseCase{L"1.5e3", 1500, 0}, ParseCase{L"5.", 5, 0}, ParseCase{L".5", 0.5f, 0},
+                    ParseCase{L"1e39", 0, kOverflow}, ParseCase{L"abc", 0, kTypeMismatch},
+                    ParseCase{std::wstring(L"\0", 1), 0, kTypeMismatch},
+                    ParseCase{L"", 0, kTypeMismatch}, ParseCase{L"12,5", 0, kTypeMismatch},
+                    ParseCase{L"0x100", 0, kTypeMismatch}, ParseCase{L"1e", 0, kTypeMismatch},
+                    ParseCase{L".", 0, kTypeMismatch}, ParseCase{L"1 2", 0, kTypeMismatch},
+                    ParseCase{L"\uFF11", 0, kTypeMismatch}));
+
+struct WidthCase {
+  const char* name;
+  const char* value;  // nullptr: no Width line
+  WidthForm form;
+  float width;
+};
+
+class WidthSetting : public testing::TestWithParam<WidthCase> {};
+
+TEST_P(WidthSetting, SetsTheOuterWidth) {
+  Harness h;
+  if (GetParam().value) h.SetScreen(L"Width", GetParam().value);
+  Startup s(h.platform, h.form, h.library);
+  s.settingsPath = Harness::kIni;
+  LoadWindowWidth(s, GetParam().form);
+  EXPECT_FLOAT_EQ(h.form.width, GetParam().width);
+}
+
+constexpr float kDesign = FakeForm::kDesignWidth;
+constexpr float kLabel = 1350;  // the support ID label's design width
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, WidthSetting,
+    testing::Values(
+        WidthCase{"number", "9000", WidthForm::kDoubleByte, 9000},
+        WidthCase{"leading_blanks", "  9000", WidthForm::kSingleByte, 9000},
+        WidthCase{"letters", "wide", WidthForm::kDoubleByte, kDesign},
+        WidthCase{"eleven_digits", "12345678901", WidthForm::kSingleByte, 1234567890.0f},
+        WidthCase{"blank_double_byte", "          ", WidthForm::kDoubleByte, kLabel + 6},
+        WidthCase{"blank_single_byte", "          ", WidthForm::kSingleByte, kLabel / 2 + kDesign},
+        WidthCase{"empty", "", WidthForm::kDoubleByte, kDesign},
+        WidthCase{"absent", nullptr, WidthForm::kSingleByte, kDesign},
+        WidthCase{"overflow", "1e39", WidthForm::kDoubleByte, kDesign},
+        WidthCase{"refused", "-1", WidthForm::kDoubleByte, kDesign},
+        WidthCase{"comma", "12,5", WidthForm::kDoubleByte, kDesign}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(WindowWidth, FailedTestRunsTheFallback) {
+  Harness h;
+  h.SetScreen(L"Width", "9000");
+  Startup s(h.platform, h.form, h.library, [](int step) {
+    if (step == 4) throw AppError(kTypeMismatch);  // fill, read, cut, then the test
+  });
+  s.settingsPath = Harness::kIni;
+  LoadWindowWidth(s, WidthForm::kDoubleByte);
+  EXPECT_FLOAT_EQ(h.form.width, kLabel + 6);
+}
+
+TEST(WindowWidth, OverflowingFallbackLeavesTheWidth) {
+  Harness h;
+  h.SetScreen(L"Width", "          ");
+  h.form.width = 3e38f;
+  h.form.SetLabelText(Label::LabelSupportIDContent, std::wstring(10, L'x'));
+  h.form.labels[static_cast<int>(Label::LabelSupportIDContent) - 1].width = 3e38f;
+  Startup s(h.platform, h.form, h.library);
+  s.settingsPath = Harness::kIni;
+  LoadWindowWidth(s, WidthForm::kSingleByte);
+  EXPECT_FLOAT_EQ(h.form.width, 3e38f);
+}
+
+}  // namespace
+}  // namespace kv
