@@ -7,24 +7,31 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target Quorin await_window >/dev/null
+cmake --build --preset win32 --target Quorin await_window tovramix_double >/dev/null
 bin="$root/build/win32/src/win32"
 demo="$root/build/demo"
 rm -rf "$demo"
 mkdir -p "$demo"
-cp "$bin/Quorin.exe" "$root/demo/Quorin.ini" "$demo/"
+cp "$bin/Quorin.exe" "$root/demo/Quorin.ini" "$root/demo/TOVRAMIX.ini" "$demo/"
+cp "$root/build/win32/tests/win/tovramix_double.dll" "$demo/TOVRAMIX.DLL"
+
+# The demo prefix's system data file gives the service ID.
+demo_prefix() {
+  wine_env_make_prefix win32
+  cp "$root/demo/kvsysdrv.dat" "$WINEPREFIX/drive_c/windows/system/"
+}
 
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  wine_env_make_prefix win32
+  demo_prefix
   cd "$demo"
   wine Quorin.exe
   exit 0
 fi
 
 wine_env_start_display
-wine_env_make_prefix win32
+demo_prefix
 # Every program of this prefix, the waiting one too, runs in one virtual desktop.
 printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]\n"Desktop"="Default"\n\n%s\n%s\n' \
   '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' '"Default"="800x600"' \

@@ -2,13 +2,12 @@
 
 #include "app/startup.h"
 #include "win32/identity_library.h"
+#include "win32/dll_search.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  // The current directory holds the user's settings and may be writable by anyone: never
-  // load the firmware library from there.
-  SetDllDirectoryW(L"");
+  kv::win32::KeepCurrentDirectoryOutOfDllSearch();
 
   kv::win32::MainWindow form(instance);
   kv::win32::Win32Platform platform(form.hwnd());

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace kv::win32 {
+
+// The current directory holds the user's settings and may be writable by anyone: no library
+// is loaded from there. The rest of the ordinary search order stays: the program's folder,
+// the system folders, the Windows folder, PATH.
+void KeepCurrentDirectoryOutOfDllSearch();
+
+}  // namespace kv::win32

@@ -1,0 +1,303 @@
+// The identity values, the service ID and the window width on the real program, with the
+// scripted firmware library beside it.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+
+#include "harness.h"
+
+namespace kv::test {
+namespace {
+
+constexpr int kLabelBODContent = 1, kLabelSWBOMContent = 3, kLabelHWBOMContent = 4,
+              kLabelProductContent = 7, kLabelSWBuildContent = 9, kLabelSupportIDContent = 11,
+              kLabelModelContent = 12, kLabelSerialContent = 16;
+constexpr int kBiosLabels[] = {kLabelSerialContent, kLabelModelContent, kLabelSupportIDContent,
+                               kLabelProductContent, kLabelHWBOMContent, kLabelSWBOMContent};
+
+std::wstring FullWidth(const std::wstring& narrow) {
+  std::wstring out;
+  for (wchar_t c : narrow) out += c == L' ' ? L'\u3000' : (c > 0x20 && c < 0x7F ? c + 0xFEE0 : c);
+  return out;
+}
+
+std::string Hex(const std::string& bytes) {
+  static const char digits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (unsigned char b : bytes) {
+    hex += digits[b >> 4];
+    hex += digits[b & 15];
+  }
+  return hex;
+}
+
+// What the scripted library returns: the default is a full successful answer.
+struct Script {
+  int buildResult = 0;
+  int biosResult = 0;
+  std::string build = "  1234567 ";
+  std::string pieces[9] = {"SER-42", "p2", "MODEL-7", "  SUPPORT-ID", "PROD-1",
+                           "p6",     "p7", "HW1",     "SW"};
+  int delayMs = 0;
+
+  std::string Ini() const {
+    std::string ini = "[double]\r\nObserve=1\r\nBuildResult=" + std::to_string(buildResult) +
+                      "\r\nBiosResult=" + std::to_string(biosResult) +
+                      "\r\nDelayMs=" + std::to_string(delayMs) + "\r\nBuild=" + Hex(build) + "\r\n";
+    for (int i = 0; i < 9; ++i) {
+      ini += "Piece" + std::to_string(i + 1) + "=" + Hex(pieces[i]) + "\r\n";
+    }
+    return ini;
+  }
+};
+
+// The system data file of the prefix, removed again at the end.
+class SystemDataFile {
+ public:
+  SystemDataFile(const std::wstring& name, const std::string& content)
+      : path_(L"C:\\windows\\system\\" + name) {
+    std::ofstream(path_.c_str(), std::ios::binary) << content;
+  }
+  ~SystemDataFile() { DeleteFileW(path_.c_str()); }
+
+ private:
+  std::wstring path_;
+};
+
+class Identity : public testing::Test {
+ protected:
+  void SetUp() override {
+    const bool japanese =
+        std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
+            .find("Japanese") != std::string::npos;
+    ASSERT_EQ(GetACP(), japanese ? 932u : 1252u) << "run under the matching locale";
+  }
+
+  void PutLibrary(const Script& script, const wchar_t* dll = L"tovramix_double.dll") {
+    folder_.Copy(ThisProgramDir() + L"\\" + dll, L"TOVRAMIX.DLL");
+    folder_.Write(L"TOVRAMIX.ini", script.Ini());
+  }
+
+  ProgramRun& Start(const std::string& settings) {
+    folder_.Write(L"Quorin.ini", "[Screen]\r\n" + settings);
+    folder_.Copy(QuorinExe(), L"Quorin.exe");
+    run_ = std::make_unique<ProgramRun>(folder_ / L"Quorin.exe", folder_.path());
+    EXPECT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
+    return *run_;
+  }
+
+  std::string LibraryLog() const {
+    std::ifstream log((folder_ / L"TOVRAMIX.log").c_str());
+    return std::string(std::istreambuf_iterator<char>(log), {});
+  }
+
+  int DesignWidth() const {
+    RECT frame = {0, 0, 447, 224};
+    AdjustWindowRectEx(&frame, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE,
+                       WS_EX_DLGMODALFRAME);
+    return frame.right - frame.left;
+  }
+
+  int Width() const { return run_->WindowRect().right - run_->WindowRect().left; }
+
+  TestFolder folder_;
+  std::unique_ptr<ProgramRun> run_;
+};
+
+TEST_F(Identity, ValuesShowLeftTrimmedAsReadInArial) {
+  PutLibrary(Script{});
+  ProgramRun& run = Start("Width=9000\r\n");
+  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"1234567 ");
+  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"SER-42      ");
+  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-7   ");
+  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), L"SUPPORT-ID" + std::wstring(14, L' '));
+  EXPECT_EQ(run.LabelText(kLabelProductContent), L"PROD-1" + std::wstring(12, L' '));
+  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), L"HW1   ");
+  EXPECT_EQ(run.LabelText(kLabelSWBOMContent), L"SW  ");
+  for (int id : kBiosLabels) {
+    const LOGFONTW font = run.LabelFont(id);
+    EXPECT_STREQ(font.lfFaceName, L"Arial");
+    EXPECT_EQ(font.lfHeight, -19);
+  }
+  EXPECT_STREQ(run.LabelFont(kLabelSWBuildContent).lfFaceName, L"Arial");
+  EXPECT_EQ(Width(), 600);  // 9000 twips
+}
+
+TEST_F(Identity, ValueFillingItsWholeBufferShowsWholeAndWidensTheSupportLabel) {
+  Script script;
+  script.pieces[3] = std::string(26, 'S');
+  PutLibrary(script);
+  ProgramRun& run = Start("");
+  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), std::wstring(26, L'S'));
+  const RECT label = run.LabelRect(kLabelSupportIDContent);
+  EXPECT_EQ(label.left, 192);
+  EXPECT_GT(label.right - label.left, 200);
+}
+
+TEST_F(Identity, BuildFailingAloneShowsUnknownThereOnly) {
+  Script script;
+  script.buildResult = 1;
+  PutLibrary(script);
+  ProgramRun& run = Start("Width=9000\r\n");
+  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"Unknown");
+  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-7   ");
+  EXPECT_EQ(Width(), 600);
+}
+
+TEST_F(Identity, BiosFailingShowsSixUnknownAndKeepsTheDesignWidth) {
+  Script script;
+  script.biosResult = -1;
+  PutLibrary(script);
+  ProgramRun& run = Start("Width=9000\r\n");
+  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"1234567 ");
+  for (int id : kBiosLabels) EXPECT_EQ(run.LabelText(id), L"Unknown");
+  EXPECT_STREQ(run.LabelFont(kLabelSerialContent).lfFaceName, L"Arial");
+  EXPECT_EQ(Width(), DesignWidth());
+}
+
+TEST_F(Identity, AbsentLibraryLeavesTheDesignTexts) {
+  ProgramRun& run = Start("Width=9000\r\n");
+  const std::pair<int, const wchar_t*> design[] = {
+      {kLabelSWBuildContent, L"Software Build #"}, {kLabelSerialContent, L"Serial#"},
+      {kLabelModelContent, L"Model#"},             {kLabelSupportIDContent, L"SupportID"},
+      {kLabelProductContent, L"Product#"},         {kLabelHWBOMContent, L"Hardware BOM #"},
+      {kLabelSWBOMContent, L"Software BOM #"}};
+  for (const auto& [id, text] : design) {
+    EXPECT_EQ(run.LabelText(id), text);
+    EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
+  }
+  EXPECT_EQ(Width(), DesignWidth());
+}
+
+TEST_F(Identity, MissingExportSkipsItsFieldsOnly) {
+  PutLibrary(Script{}, L"tovramix_nobios.dll");
+  ProgramRun& run = Start("Width=9000\r\n");
+  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"1234567 ");
+  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"Serial#");
+  EXPECT_EQ(run.LabelText(kLabelSWBOMContent), L"Software BOM #");
+  EXPECT_EQ(Width(), DesignWidth());
+}
+
+TEST_F(Identity, LibraryPlantedInTheCurrentFolderIsNotLoaded) {
+  PutLibrary(Script{});
+  folder_.Write(L"Quorin.ini", "[Screen]\r\n");
+  TestFolder programFolder;
+  programFolder.Copy(QuorinExe(), L"Quorin.exe");
+  run_ = std::make_unique<ProgramRun>(programFolder / L"Quorin.exe", folder_.path());
+  ASSERT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
+  EXPECT_EQ(run_->LabelText(kLabelSWBuildContent), L"Software Build #");
+  EXPECT_EQ(LibraryLog(), "");
+}
+
+TEST_F(Identity, HourglassShowsWhileTheLibraryWorks) {
+  Script script;
+  script.delayMs = 1500;
+  PutLibrary(script);
+  Start("");
+  EXPECT_EQ(LibraryLog(), "build cursor=wait\nbios cursor=wait\n");
+}
+
+struct WidthCase {
+  const char* name;
+  const char* line;
+  int pixels;  // 0: the design width
+};
+
+class IdentityWidth : public Identity, public testing::WithParamInterface<WidthCase> {};
+
+TEST_P(IdentityWidth, FollowsTheSetting) {
+  PutLibrary(Script{});
+  Start(GetParam().line);
+  EXPECT_EQ(Width(), GetParam().pixels ? GetParam().pixels : DesignWidth());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, IdentityWidth,
+    testing::Values(WidthCase{"number", "Width=7500\r\n", 500}, WidthCase{"letters", "Width=wide\r\n", 0},
+                    WidthCase{"eleven_digits", "Width=99999999999\r\n", 0},
+                    WidthCase{"absent", "", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Identity, BlankWidthGrowsByHalfTheSupportLabel) {
+  PutLibrary(Script{});
+  ProgramRun& run = Start("Width=\"          \"\r\n");
+  const RECT label = run.LabelRect(kLabelSupportIDContent);
+  EXPECT_NEAR(Width(), DesignWidth() + (label.right - label.left) / 2.0, 1);
+}
+
+struct ServiceIdCase {
+  const char* name;
+  const wchar_t* storedName;
+  const char* bFirst;
+  std::wstring shown;
+};
+
+class IdentityServiceId : public Identity, public testing::WithParamInterface<ServiceIdCase> {};
+
+TEST_P(IdentityServiceId, ShowsTheRearrangedValueInArial) {
+  const SystemDataFile data(GetParam().storedName,
+                            std::string("[KVSYSDRV]\r\nBFirst=") + GetParam().bFirst + "\r\n");
+  ProgramRun& run = Start("");
+  EXPECT_EQ(run.LabelText(kLabelBODContent), GetParam().shown);
+  EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"Arial");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, IdentityServiceId,
+    testing::Values(ServiceIdCase{"ten", L"kvsysdrv.dat", "ABCDEFGHIJ", L"ABD-EIJ"},
+                    ServiceIdCase{"twelve", L"kvsysdrv.dat", "ABCDEFGHIJKL", L"ABD-EIJ"},
+                    ServiceIdCase{"eight", L"kvsysdrv.dat", "ABCDEFGH", L"ABD-E"},
+                    ServiceIdCase{"mixed_case_name", L"KvSysDrv.DAT", "ABCDEFGHIJ", L"ABD-EIJ"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Identity, MissingDataFileShowsUnknownInTheDesignFont) {
+  ProgramRun& run = Start("");
+  EXPECT_EQ(run.LabelText(kLabelBODContent), L"Unknown");
+  EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"MS Gothic");
+}
+
+class JapaneseIdentity : public Identity {};
+
+TEST_F(JapaneseIdentity, ValuesShowFullWidthWithoutLeadingBlanksInTheDesignFont) {
+  PutLibrary(Script{});
+  ProgramRun& run = Start("UseDB=true\r\nWidth=9000\r\n");
+  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), FullWidth(L"1234567 "));
+  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), FullWidth(L"SUPPORT-ID" + std::wstring(14, L' ')));
+  EXPECT_EQ(run.LabelText(kLabelSWBOMContent), FullWidth(L"SW  "));
+  for (int id : kBiosLabels) EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
+  EXPECT_EQ(Width(), 600);
+}
+
+TEST_F(JapaneseIdentity, FailuresShowFullWidthUnknown) {
+  Script script;
+  script.buildResult = 2;
+  script.biosResult = 2;
+  PutLibrary(script);
+  ProgramRun& run = Start("UseDB=true\r\n");
+  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), FullWidth(L"Unknown"));
+  for (int id : kBiosLabels) EXPECT_EQ(run.LabelText(id), FullWidth(L"Unknown"));
+}
+
+TEST_F(JapaneseIdentity, BlankWidthFitsTheSupportLabel) {
+  PutLibrary(Script{});
+  ProgramRun& run = Start("UseDB=true\r\nWidth=\"          \"\r\n");
+  const RECT label = run.LabelRect(kLabelSupportIDContent);
+  EXPECT_NEAR(Width(), label.right - label.left, 1);  // plus 6 twips
+}
+
+TEST_F(JapaneseIdentity, ServiceIdIsFullWidthAroundANarrowDash) {
+  const SystemDataFile data(L"kvsysdrv.dat", "[KVSYSDRV]\r\nBFirst=ABCDEFGHIJ\r\n");
+  ProgramRun& run = Start("UseDB=true\r\n");
+  EXPECT_EQ(run.LabelText(kLabelBODContent), FullWidth(L"ABD") + L"-" + FullWidth(L"EIJ"));
+  EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"MS Gothic");
+}
+
+TEST_F(JapaneseIdentity, MissingDataFileShowsFullWidthUnknown) {
+  ProgramRun& run = Start("UseDB=true\r\n");
+  EXPECT_EQ(run.LabelText(kLabelBODContent), FullWidth(L"Unknown"));
+}
+
+}  // namespace
+}  // namespace kv::test
