@@ -47,6 +47,13 @@ class Form {
 
 enum class MessageIcon { kNone, kStop };
 
+// The program's own version record.
+struct ProgramVersion {
+  int major;
+  int minor;
+  int revision;
+};
+
 // Process services the start-up relies on. Failures raise AppError with their code.
 class Platform {
  public:
@@ -74,6 +81,8 @@ class Platform {
   virtual void ShowMessage(const std::wstring& text, const std::wstring& title,
                            MessageIcon icon) = 0;
   [[noreturn]] virtual void EndProgram(int exitCode) = 0;
+  // Read from the program file each time; raises AppError when it cannot be read.
+  virtual ProgramVersion Version() const = 0;
 };
 
 inline constexpr std::size_t kBuildLength = 10;

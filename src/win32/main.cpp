@@ -1,8 +1,8 @@
 #include <windows.h>
 
-#include "app/startup.h"
-#include "win32/identity_library.h"
+#include "app/form_kvinfo.h"
 #include "win32/dll_search.h"
+#include "win32/identity_library.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
 
@@ -12,7 +12,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   kv::win32::MainWindow form(instance);
   kv::win32::Win32Platform platform(form.hwnd());
   kv::win32::DllIdentityLibrary library(L"TOVRAMIX.DLL");
-  kv::Form_Load(platform, form, library);
+  kv::FormKVInfo events(form, platform, library);
+  events.Form_Load();
+  form.OnKeyDown([&](int keyCode, int shift) { events.Form_KeyDown(keyCode, shift); });
   form.Show(showCommand);
 
   MSG message;

@@ -223,7 +223,12 @@ LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (onKeyDown_) onKeyDown_(static_cast<int>(wParam), ModifierState());
+      // The key goes on as usual afterwards; nothing the handler raises may cross into
+      // the system's code.
+      try {
+        if (onKeyDown_) onKeyDown_(static_cast<int>(wParam), ModifierState());
+      } catch (const std::exception&) {
+      }
       break;
     case WM_DESTROY:
       PostQuitMessage(0);

@@ -1,5 +1,7 @@
 #include "win32/win32_platform.h"
 
+#include <vector>
+
 #include "core/app_error.h"
 #include "win32/codepage.h"
 #include "win32/cursor.h"
@@ -101,6 +103,24 @@ void Win32Platform::ShowMessage(const std::wstring& text, const std::wstring& ti
 
 void Win32Platform::EndProgram(int exitCode) {
   ExitProcess(static_cast<UINT>(exitCode));
+}
+
+ProgramVersion Win32Platform::Version() const {
+  std::wstring path(MAX_PATH, L'\0');
+  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+  std::vector<BYTE> info(size);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data()) ||
+      !VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
+      length < sizeof *fixed) {
+    throw AppError(kFileNotFound);
+  }
+  // Major, minor, then the revision in the last field.
+  return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
+          LOWORD(fixed->dwFileVersionLS)};
 }
 
 }  // namespace kv::win32

@@ -28,6 +28,7 @@ class Win32Platform : public Platform {
   void SetAppTitle(const std::wstring& title) override { appTitle_ = title; }
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   [[noreturn]] void EndProgram(int exitCode) override;
+  ProgramVersion Version() const override;
 
  private:
   HWND owner_;

@@ -167,6 +167,11 @@ void FakePlatform::EndProgram(int exitCode) {
   throw ProgramEnded{exitCode};
 }
 
+ProgramVersion FakePlatform::Version() const {
+  faults.Check("version");
+  return version;
+}
+
 namespace {
 
 void Overwrite(std::string& buffer, const std::string& bytes) {

@@ -88,6 +88,7 @@ class FakePlatform : public Platform {
   void SetAppTitle(const std::wstring& title) override;
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   [[noreturn]] void EndProgram(int exitCode) override;
+  ProgramVersion Version() const override;
 
   // Stores a file (by its full path) under the name the file system keeps for it.
   void AddFile(const std::wstring& path, const std::wstring& storedName);
@@ -105,6 +106,7 @@ class FakePlatform : public Platform {
   bool waitCursor = false;
   std::wstring currentDirectory = L"C:\\demo";
   std::wstring appTitle = L"Quorin";
+  ProgramVersion version = {3, 2, 0};
   std::vector<Message> messages;
   std::vector<std::wstring> log;  // cursor changes, file look-ups and reads, in order
   mutable Faults faults;

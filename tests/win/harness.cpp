@@ -250,6 +250,30 @@ probe::BoxAnswer ProgramRun::AskBox() {
   return answer;
 }
 
+void ProgramRun::PressChord(const std::vector<WORD>& keys) {
+  SetForegroundWindow(window_);
+  std::vector<INPUT> inputs;
+  const auto add = [&](WORD key, DWORD flags) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.dwFlags = flags;
+    inputs.push_back(input);
+  };
+  for (const WORD key : keys) add(key, 0);
+  for (auto key = keys.rbegin(); key != keys.rend(); ++key) add(*key, KEYEVENTF_KEYUP);
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+bool ProgramRun::WaitForBox(DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  do {
+    if ((box_ = FindWindowOf(processId_, L"#32770"))) return true;
+    Sleep(20);
+  } while (GetTickCount64() < deadline);
+  return false;
+}
+
 std::wstring ProgramRun::BoxText() const {
   return TextOf(GetDlgItem(box_, 0xFFFF));
 }

@@ -59,6 +59,10 @@ class ProgramRun {
   RECT WindowRect() const;
   LOGFONTW LabelFont(int id);
   probe::BoxAnswer AskBox();
+  // Presses the keys in order with the window in front, then releases them.
+  void PressChord(const std::vector<WORD>& keys);
+  // Waits for a message box of the program; false when none shows in time.
+  bool WaitForBox(DWORD timeoutMs);
   std::wstring BoxText() const;
   std::wstring BoxTitle() const;
   void CloseBox();

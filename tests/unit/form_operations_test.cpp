@@ -1,0 +1,117 @@
+#include "window/form_operations.h"
+
+#include <gtest/gtest.h>
+
+#include "app/form_kvinfo.h"
+#include "core/app_error.h"
+#include "fakes/fake_ports.h"
+#include "identity/date_code.h"
+
+namespace kv {
+namespace {
+
+using test::FakeForm;
+using test::FakeLibrary;
+using test::FakePlatform;
+
+struct JulianCase {
+  std::wstring date;
+  std::wstring code;
+};
+
+class ToJulianCases : public testing::TestWithParam<JulianCase> {};
+
+TEST_P(ToJulianCases, JoinsYearMonthAndDayParts) {
+  EXPECT_EQ(ToJulian(GetParam().date), GetParam().code);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dates, ToJulianCases,
+    testing::Values(JulianCase{L"15/07/2000", L"1018015"}, JulianCase{L"31/12/1995", L"0533030"},
+                    JulianCase{L"01/01/1990", L"0001"}, JulianCase{L"30/06/1999", L"0915030"},
+                    JulianCase{L"31/02/2001", L"113030"}, JulianCase{L"05.03-2089", L"99605"},
+                    JulianCase{L"10x10x2090", L"10027010"}, JulianCase{L"01/01/1985", L"0-501"},
+                    JulianCase{L"01/01/1800", L"0-19001"}, JulianCase{L" 5/01/2000", L"1005"},
+                    JulianCase{L"5//01/2000", L"1005"}, JulianCase{L"xx/01/2000", L"1000"},
+                    JulianCase{L"-3/01/2000", L"100-3"}, JulianCase{L"01/01/ 2000", L"0-179001"}));
+
+TEST(ToJulian, YearOrMonthThatIsNotANumberIsATypeMismatch) {
+  for (const std::wstring date :
+       {L"15/07/20x0", L"15/ab/2000", L"15/07", L"15/07/", L"", L"15/7", L"15/07/+-20"}) {
+    SCOPED_TRACE(testing::Message() << std::string(date.begin(), date.end()));
+    try {
+      ToJulian(date);
+      ADD_FAILURE() << "no error";
+    } catch (const AppError& e) {
+      EXPECT_EQ(e.code(), kTypeMismatch);
+    }
+  }
+}
+
+TEST(VersionHotKey, OnlyCtrlShiftBWithoutAltShowsTheBox) {
+  for (int shift = 0; shift < 8; ++shift) {
+    for (const int key : {kKeyB, 65, 98, 16, 17}) {
+      FakeForm form;
+      form.caption = L"Support Info";
+      FakePlatform platform;
+      Form_KeyDown(form, platform, key, shift);
+      const bool shown = key == kKeyB && shift == 3;
+      ASSERT_EQ(platform.messages.size(), shown ? 1u : 0u) << "key " << key << " shift " << shift;
+      if (shown) {
+        EXPECT_EQ(platform.messages[0].text, L"                  Version 3.2.0");
+        EXPECT_EQ(platform.messages[0].title, L"Support Info");
+        EXPECT_EQ(platform.messages[0].icon, MessageIcon::kNone);
+      }
+      EXPECT_TRUE(form.log.empty());
+    }
+  }
+}
+
+TEST(VersionHotKey, ReadsTheVersionOnEveryKeyPress) {
+  FakeForm form;
+  FakePlatform platform;
+  platform.version = {12, 7, 105};
+  Form_KeyDown(form, platform, kKeyB, 3);
+  EXPECT_EQ(platform.messages.at(0).text, std::wstring(18, L' ') + L"Version 12.7.105");
+  EXPECT_EQ(platform.messages.at(0).title, L"KV Solvane Support Information");
+  platform.faults.Fail("version", kFileNotFound);
+  EXPECT_THROW(Form_KeyDown(form, platform, 65, 0), AppError);
+}
+
+TEST(ChangeFont, ShowsTheFirstExactGothicOnceAndChangesNothing) {
+  FakeForm form;
+  FakePlatform platform;
+  platform.appTitle = L"App";
+  FakeLibrary library;
+  FormKVInfo window(form, platform, library);
+  window.ChangeFont(L"anything");
+  EXPECT_TRUE(platform.messages.empty());  // design fonts: "MS Gothic"
+
+  for (const Label label : {Label::LabelModel, Label::LabelSWBOMContent}) {
+    form.SetLabelFontName(label, L"gothic");
+    form.SetLabelFontName(label, L"Gothic ");
+  }
+  window.ChangeFont(L"");
+  EXPECT_TRUE(platform.messages.empty());
+
+  form.SetLabelFontName(Label::LabelModel, L"Gothic");
+  form.SetLabelFontName(Label::LabelSWBOMContent, L"Gothic");
+  form.log.clear();
+  window.ChangeFont(L"");
+  ASSERT_EQ(platform.messages.size(), 1u);
+  EXPECT_EQ(platform.messages[0].text, L"Gothic");
+  EXPECT_EQ(platform.messages[0].title, L"App");
+  EXPECT_TRUE(form.log.empty());
+}
+
+TEST(FormKVInfo, OffersTheConversionsAsOperations) {
+  FakeForm form;
+  FakePlatform platform;
+  FakeLibrary library;
+  const FormKVInfo window(form, platform, library);
+  EXPECT_EQ(window.ToJulian(L"15/07/2000"), L"1018015");
+  EXPECT_EQ(window.FormatServiceID(L"ABCDEFGHIJ"), L"ABD-EIJ");
+}
+
+}  // namespace
+}  // namespace kv
