@@ -251,7 +251,11 @@ probe::BoxAnswer ProgramRun::AskBox() {
 }
 
 void ProgramRun::PressChord(const std::vector<WORD>& keys) {
-  SetForegroundWindow(window_);
+  // Keys go to the foreground window: wait until the program's window is it.
+  for (int i = 0; i < 100 && GetForegroundWindow() != window_; ++i) {
+    SetForegroundWindow(window_);
+    Sleep(20);
+  }
   std::vector<INPUT> inputs;
   const auto add = [&](WORD key, DWORD flags) {
     INPUT input = {};
