@@ -1,0 +1,65 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "smbios.h"
+
+// Which SMBIOS field gives each of the nine identity pieces, and how it is made fit for a
+// support person to read.
+namespace tovramix {
+
+enum class Source {
+  kSystemSerial,      // type 1, serial number
+  kBaseboardSerial,   // type 2, serial number
+  kSystemProduct,     // type 1, product name
+  kSystemUuid,        // type 1, UUID
+  kSystemSku,         // type 1, SKU number
+  kBiosVersion,       // type 0, BIOS version
+  kBiosDate,          // type 0, BIOS release date
+  kBaseboardVersion,  // type 2, version
+  kOemString,         // type 11, the first string that holds a value
+};
+
+struct Piece {
+  Source source;
+  std::size_t length;  // the caller's buffer
+};
+
+// The one table of the mapping, in the library's argument order.
+inline constexpr std::array<Piece, 9> kPieces = {{
+    {Source::kSystemSerial, 12},
+    {Source::kBaseboardSerial, 12},
+    {Source::kSystemProduct, 10},
+    {Source::kSystemUuid, 26},
+    {Source::kSystemSku, 18},
+    {Source::kBiosVersion, 10},
+    {Source::kBiosDate, 12},
+    {Source::kBaseboardVersion, 6},
+    {Source::kOemString, 4},
+}};
+
+// The field exactly as the firmware holds it (for the UUID, its canonical text); empty
+// where the table has no such field.
+std::string FieldText(const Walk& walk, SmbiosVersion version, Source source);
+
+// The UUID's 16 bytes in canonical order: from SMBIOS 2.6 on, the table stores the first
+// three fields little-endian. Nothing when absent, or all 0x00 or all 0xFF.
+std::optional<std::array<std::uint8_t, 16>> SystemUuid(const Structure& system,
+                                                       SmbiosVersion version);
+std::string UuidText(const std::array<std::uint8_t, 16>& uuid);
+// 128 bits in 26 characters of Crockford's base 32, which has no I, L, O or U to misread.
+std::string Base32(const std::array<std::uint8_t, 16>& uuid);
+
+// Texts that boards leave where nobody programmed a value.
+bool IsPlaceholder(std::string_view value);
+
+// The nine pieces as the library hands them out: no value where the firmware has none or a
+// placeholder, characters outside printable ASCII as '?'. Nothing when the table has no
+// system structure.
+std::optional<std::array<std::string, 9>> IdentityPieces(const Table& table);
+
+}  // namespace tovramix
