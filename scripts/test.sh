@@ -8,7 +8,7 @@ cd "$root"
 "$root/scripts/setup.sh" || exit 1
 
 status=0
-for preset in native sanitize win64 win32; do
+for preset in native sanitize fuzz win64 win32; do
   echo "=== $preset"
   if cmake --preset "$preset" -DKV_WERROR="${KV_WERROR:-ON}" >/dev/null &&
     cmake --build --preset "$preset"; then

@@ -1,0 +1,27 @@
+// Any bytes as the firmware's table: the reading never leaves the buffer, never hangs, and
+// every piece fits its caller's buffer in printable characters.
+#include <cstdint>
+#include <cstdlib>
+#include <span>
+
+#include "identity_map.h"
+#include "smbios.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::span<const std::uint8_t> blob(data, size);
+  const tovramix::Walk walk = tovramix::WalkTable(blob);
+  for (const tovramix::Piece& piece : tovramix::kPieces) {
+    static_cast<void>(tovramix::FieldText(walk, {3, 0}, piece.source));
+  }
+  const auto table = tovramix::ReadRawSmbios(blob);
+  if (!table) return 0;
+  const auto pieces = tovramix::IdentityPieces(*table);
+  if (!pieces) return 0;
+  for (std::size_t i = 0; i < pieces->size(); ++i) {
+    if ((*pieces)[i].size() > tovramix::kPieces[i].length) std::abort();
+    for (const char c : (*pieces)[i]) {
+      if (c < 0x20 || c > 0x7E) std::abort();
+    }
+  }
+  return 0;
+}
