@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "harness.h"
+#include "identity_map.h"
 
 namespace kv::test {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 constexpr int kLabelBODContent = 1, kLabelSWBOMContent = 3, kLabelHWBOMContent = 4,
               kLabelProductContent = 7, kLabelSWBuildContent = 9, kLabelSupportIDContent = 11,
               kLabelModelContent = 12, kLabelSerialContent = 16;
-constexpr int kBiosLabels[] = {kLabelSerialContent, kLabelModelContent, kLabelSupportIDContent,
+constexpr int kBiosLabels[] = {kLabelSerialContent,  kLabelModelContent, kLabelSupportIDContent,
                                kLabelProductContent, kLabelHWBOMContent, kLabelSWBOMContent};
 
 std::wstring FullWidth(const std::wstring& narrow) {
@@ -38,8 +39,8 @@ struct Script {
   int buildResult = 0;
   int biosResult = 0;
   std::string build = "  1234567 ";
-  std::string pieces[9] = {"SER-42", "p2", "MODEL-7", "  SUPPORT-ID", "PROD-1",
-                           "p6",     "p7", "HW1",     "SW"};
+  std::string pieces[9] = {"SER-42", "p2",  "MODEL-7", "  SUPPORT-ID", "PROD-1", "p6",
+                           "p7",     "HW1", "SW"};
   int delayMs = 0;
 
   std::string Ini() const {
@@ -95,8 +96,7 @@ class Identity : public testing::Test {
 
   int DesignWidth() const {
     RECT frame = {0, 0, 447, 224};
-    AdjustWindowRectEx(&frame, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE,
-                       WS_EX_DLGMODALFRAME);
+    AdjustWindowRectEx(&frame, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, FALSE, WS_EX_DLGMODALFRAME);
     return frame.right - frame.left;
   }
 
@@ -159,11 +159,13 @@ TEST_F(Identity, BiosFailingShowsSixUnknownAndKeepsTheDesignWidth) {
 
 TEST_F(Identity, AbsentLibraryLeavesTheDesignTexts) {
   ProgramRun& run = Start("Width=9000\r\n");
-  const std::pair<int, const wchar_t*> design[] = {
-      {kLabelSWBuildContent, L"Software Build #"}, {kLabelSerialContent, L"Serial#"},
-      {kLabelModelContent, L"Model#"},             {kLabelSupportIDContent, L"SupportID"},
-      {kLabelProductContent, L"Product#"},         {kLabelHWBOMContent, L"Hardware BOM #"},
-      {kLabelSWBOMContent, L"Software BOM #"}};
+  const std::pair<int, const wchar_t*> design[] = {{kLabelSWBuildContent, L"Software Build #"},
+                                                   {kLabelSerialContent, L"Serial#"},
+                                                   {kLabelModelContent, L"Model#"},
+                                                   {kLabelSupportIDContent, L"SupportID"},
+                                                   {kLabelProductContent, L"Product#"},
+                                                   {kLabelHWBOMContent, L"Hardware BOM #"},
+                                                   {kLabelSWBOMContent, L"Software BOM #"}};
   for (const auto& [id, text] : design) {
     EXPECT_EQ(run.LabelText(id), text);
     EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
@@ -213,12 +215,12 @@ TEST_P(IdentityWidth, FollowsTheSetting) {
   EXPECT_EQ(Width(), GetParam().pixels ? GetParam().pixels : DesignWidth());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, IdentityWidth,
-    testing::Values(WidthCase{"number", "Width=7500\r\n", 500}, WidthCase{"letters", "Width=wide\r\n", 0},
-                    WidthCase{"eleven_digits", "Width=99999999999\r\n", 0},
-                    WidthCase{"absent", "", 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Values, IdentityWidth,
+                         testing::Values(WidthCase{"number", "Width=7500\r\n", 500},
+                                         WidthCase{"letters", "Width=wide\r\n", 0},
+                                         WidthCase{"eleven_digits", "Width=99999999999\r\n", 0},
+                                         WidthCase{"absent", "", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Identity, BlankWidthGrowsByHalfTheSupportLabel) {
   PutLibrary(Script{});
@@ -258,13 +260,49 @@ TEST_F(Identity, MissingDataFileShowsUnknownInTheDesignFont) {
   EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"MS Gothic");
 }
 
+// Our own library beside the program: the window shows what the firmware of this machine
+// holds, read here independently, or "Unknown" where it has no table.
+TEST_F(Identity, OurLibraryShowsThisMachinesFirmwareValues) {
+  folder_.Copy(BuiltFile(L"TOVRAMIX_DIR", L"TOVRAMIX.DLL"), L"TOVRAMIX.DLL");
+  ProgramRun& run = Start("");
+  std::vector<std::uint8_t> blob(GetSystemFirmwareTable(0x52534D42, 0, nullptr, 0));
+  GetSystemFirmwareTable(0x52534D42, 0, blob.data(), static_cast<DWORD>(blob.size()));
+  const auto table = tovramix::ReadRawSmbios(blob);
+  const auto pieces = table ? tovramix::IdentityPieces(*table) : std::nullopt;
+  const std::pair<int, std::size_t> shown[] = {
+      {kLabelSerialContent, 0},  {kLabelModelContent, 2}, {kLabelSupportIDContent, 3},
+      {kLabelProductContent, 4}, {kLabelHWBOMContent, 7}, {kLabelSWBOMContent, 8}};
+  for (const auto& [id, piece] : shown) {
+    const std::string value = pieces ? (*pieces)[piece] : "Unknown";
+    EXPECT_EQ(run.LabelText(id), std::wstring(value.begin(), value.end())) << "piece " << piece + 1;
+  }
+  EXPECT_NE(run.LabelText(kLabelSWBuildContent), L"Software Build #");
+  EXPECT_NE(run.LabelText(kLabelSWBuildContent), L"Unknown");
+  RecordProperty("firmware_table_bytes", static_cast<int>(blob.size()));
+}
+
+// Run by a firmware that describes a known machine (fake-firmware.sh).
+class FirmwareIdentity : public Identity {};
+
+TEST_F(FirmwareIdentity, OurLibraryShowsTheKnownMachine) {
+  folder_.Copy(BuiltFile(L"TOVRAMIX_DIR", L"TOVRAMIX.DLL"), L"TOVRAMIX.DLL");
+  ProgramRun& run = Start("");
+  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"SER-FROM-FW");
+  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-77");
+  EXPECT_EQ(run.LabelText(kLabelProductContent), L"SKU-9");
+  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), L"REV-B");
+  // Wine makes up the UUID itself: the support ID is some 26 characters of base 32.
+  EXPECT_EQ(run.LabelText(kLabelSupportIDContent).size(), 26u);
+}
+
 class JapaneseIdentity : public Identity {};
 
 TEST_F(JapaneseIdentity, ValuesShowFullWidthWithoutLeadingBlanksInTheDesignFont) {
   PutLibrary(Script{});
   ProgramRun& run = Start("UseDB=true\r\nWidth=9000\r\n");
   EXPECT_EQ(run.LabelText(kLabelSWBuildContent), FullWidth(L"1234567 "));
-  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), FullWidth(L"SUPPORT-ID" + std::wstring(14, L' ')));
+  EXPECT_EQ(run.LabelText(kLabelSupportIDContent),
+            FullWidth(L"SUPPORT-ID" + std::wstring(14, L' ')));
   EXPECT_EQ(run.LabelText(kLabelSWBOMContent), FullWidth(L"SW  "));
   for (int id : kBiosLabels) EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
   EXPECT_EQ(Width(), 600);
