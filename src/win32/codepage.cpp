@@ -27,11 +27,22 @@ std::string ToAnsi(std::wstring_view text) {
 }
 
 std::wstring FromAnsi(std::string_view bytes) {
-  const int length = Length(bytes.size());
+  // A lead byte with no trail byte after it (a value cut in the middle of a character, or
+  // one followed by its NUL) is no character: it is dropped, not shown as a stand-in.
+  std::string whole;
+  whole.reserve(bytes.size());
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(bytes[i]))) {
+      if (i + 1 == bytes.size() || bytes[i + 1] == '\0') continue;
+      whole += bytes[i++];
+    }
+    whole += bytes[i];
+  }
+  const int length = Length(whole.size());
   if (length == 0) return {};
-  const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  const int size = MultiByteToWideChar(CP_ACP, 0, whole.data(), length, nullptr, 0);
   std::wstring out(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, out.data(), size);
+  if (size > 0) MultiByteToWideChar(CP_ACP, 0, whole.data(), length, out.data(), size);
   return out;
 }
 

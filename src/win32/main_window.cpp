@@ -34,6 +34,16 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
   RegisterClassExW(&wc);
 }
 
+// What a window shows of a text: up to its first NUL, with control characters, which
+// would show as nothing or as boxes, marked as the replacement character.
+std::wstring Displayable(const std::wstring& text) {
+  std::wstring shown = text.substr(0, text.find(L'\0'));
+  for (wchar_t& c : shown) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = L'\uFFFD';
+  }
+  return shown;
+}
+
 // The modifier state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
 int ModifierState() {
   int state = 0;
@@ -102,7 +112,7 @@ std::wstring MainWindow::Caption() const {
 }
 
 void MainWindow::SetCaption(const std::wstring& caption) {
-  SetWindowTextW(hwnd(), caption.c_str());
+  SetWindowTextW(hwnd(), Displayable(caption).c_str());
 }
 
 float MainWindow::Width() const {
@@ -124,8 +134,7 @@ void MainWindow::SetWidth(float twips) {
 
 void MainWindow::SetLabelText(Label label, const std::wstring& text) {
   Repaint(label);
-  // A NUL ends the visible text.
-  SetWindowTextW(At(label).hwnd, text.c_str());
+  SetWindowTextW(At(label).hwnd, Displayable(text).c_str());
   Fit(label);
 }
 

@@ -198,6 +198,17 @@ TEST_F(Platform, ProfileReadFillsTheBufferInPlace) {
   EXPECT_EQ(buffer[0], '\0');
 }
 
+// Run under ja_JP.UTF-8: code page 932.
+TEST(JapaneseCodePage, LoneLeadByteIsDroppedNotShownAsAStandIn) {
+  ASSERT_EQ(GetACP(), 932u);
+  const Win32Platform platform(nullptr);
+  EXPECT_EQ(platform.FromAnsi("AB\x82"), L"AB");
+  EXPECT_EQ(platform.FromAnsi(std::string("AB\x82\0 ", 5)), std::wstring(L"AB\0 ", 4));
+  EXPECT_EQ(platform.FromAnsi("A\x82\xA0"), L"A\u3042");
+  EXPECT_EQ(platform.ToFullWidth(L"Support Info"),
+            L"\uFF33\uFF55\uFF50\uFF50\uFF4F\uFF52\uFF54\u3000\uFF29\uFF4E\uFF46\uFF4F");
+}
+
 TEST_F(Platform, FullWidthNeedsADoubleByteCodePage) {
   ASSERT_EQ(GetACP(), 1252u);
   EXPECT_EQ(ErrorCodeOf([&] { platform.ToFullWidth(L"abc"); }), 5);
