@@ -27,13 +27,18 @@ std::string ToAnsi(std::wstring_view text) {
 }
 
 std::wstring FromAnsi(std::string_view bytes) {
-  // A lead byte with no trail byte after it (a value cut in the middle of a character, or
-  // one followed by its NUL) is no character: it is dropped, not shown as a stand-in.
+  // A lead byte without a valid trail byte after it (a value cut in the middle of a
+  // character, or one followed by its NUL or fill) is no character: it is dropped, not
+  // shown as a stand-in.
   std::string whole;
   whole.reserve(bytes.size());
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (IsDBCSLeadByte(static_cast<BYTE>(bytes[i]))) {
-      if (i + 1 == bytes.size() || bytes[i + 1] == '\0') continue;
+      wchar_t pair = 0;
+      if (i + 1 == bytes.size() ||
+          MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data() + i, 2, &pair, 1) != 1) {
+        continue;
+      }
       whole += bytes[i++];
     }
     whole += bytes[i];

@@ -122,7 +122,9 @@ std::wstring FakePlatform::FromAnsi(std::string_view bytes) const {
   std::wstring out;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     const auto b = static_cast<unsigned char>(bytes[i]);
-    if (doubleByte && b >= 0x81 && i + 1 < bytes.size()) {
+    if (doubleByte && b >= 0x81) {
+      // As the real code page does: a lead byte with no trail byte is no character.
+      if (i + 1 == bytes.size() || bytes[i + 1] == '\0') continue;
       out += static_cast<wchar_t>(0x4E00 +
                                   ((b << 8) | static_cast<unsigned char>(bytes[++i])) % 0x5000);
     } else {

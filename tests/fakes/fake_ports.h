@@ -71,7 +71,8 @@ class FakeForm : public Form {
 };
 
 // Process services in memory. Its code page maps bytes below 0x80 to themselves and, when
-// doubleByte is set, a byte of 0x81 or above and the byte after it to one character.
+// doubleByte is set, a byte of 0x81 or above and the byte after it to one character (a
+// lead byte at the end or before a NUL is dropped).
 class FakePlatform : public Platform {
  public:
   bool OtherInstanceRunning() override;

@@ -205,6 +205,7 @@ TEST(JapaneseCodePage, LoneLeadByteIsDroppedNotShownAsAStandIn) {
   EXPECT_EQ(platform.FromAnsi("AB\x82"), L"AB");
   EXPECT_EQ(platform.FromAnsi(std::string("AB\x82\0 ", 5)), std::wstring(L"AB\0 ", 4));
   EXPECT_EQ(platform.FromAnsi("A\x82\xA0"), L"A\u3042");
+  EXPECT_EQ(platform.FromAnsi("A\x82 B"), L"A B");  // the fill behind a value
   EXPECT_EQ(platform.ToFullWidth(L"Support Info"),
             L"\uFF33\uFF55\uFF50\uFF50\uFF4F\uFF52\uFF54\u3000\uFF29\uFF4E\uFF46\uFF4F");
 }
