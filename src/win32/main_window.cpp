@@ -166,16 +166,19 @@ float MainWindow::LabelWidth(Label label) const {
 
 void MainWindow::ApplyFont(Label label) {
   LabelWindow& l = At(label);
-  LOGFONTW lf = {};
-  lf.lfHeight = -static_cast<LONG>(std::lround(l.fontSize * dpiY_ / kPointsPerInch));
-  lf.lfWeight = kDesignFontWeight;
-  lf.lfCharSet = kDesignCharset;
-  wcsncpy(lf.lfFaceName, l.fontName.c_str(), LF_FACESIZE - 1);
-  UniqueFont font(CreateFontIndirectW(&lf));
-  if (!font) throw AppError(kOutOfMemory);
+  UniqueFont& font = fonts_[{l.fontName, l.fontSize}];
+  if (!font) {
+    LOGFONTW lf = {};
+    lf.lfHeight = -static_cast<LONG>(std::lround(l.fontSize * dpiY_ / kPointsPerInch));
+    lf.lfWeight = kDesignFontWeight;
+    lf.lfCharSet = kDesignCharset;
+    wcsncpy(lf.lfFaceName, l.fontName.c_str(), LF_FACESIZE - 1);
+    font.reset(CreateFontIndirectW(&lf));
+    if (!font) throw AppError(kOutOfMemory);
+  }
   Repaint(label);
   SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-  l.font = std::move(font);
+  l.font = font.get();
 }
 
 // Labels draw no background of their own: the window repaints it under their old text.
@@ -195,7 +198,7 @@ void MainWindow::Fit(Label label) {
   text.resize(static_cast<std::size_t>(GetWindowTextW(l.hwnd, text.data(), length + 1)));
   UniqueScreenDc dc(GetDC(nullptr));
   if (!dc) return;
-  const HGDIOBJ old = SelectObject(dc.get(), l.font.get());
+  const HGDIOBJ old = SelectObject(dc.get(), l.font);
   RECT extent = {0, 0, 0, 0};
   DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), text.empty() ? 1 : -1, &extent,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "core/ports.h"
@@ -41,7 +42,7 @@ class MainWindow : public Form {
     HWND hwnd = nullptr;  // a child: destroyed with the window
     std::wstring fontName;
     float fontSize = 0;
-    UniqueFont font;
+    HFONT font = nullptr;  // owned by fonts_
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -58,6 +59,8 @@ class MainWindow : public Form {
   int dpiY_ = 96;
   UniqueWindow window_;
   std::array<LabelWindow, kLabelCount> labels_;
+  // One font for all labels that share a name and size; they live as long as the window.
+  std::map<std::pair<std::wstring, float>, UniqueFont> fonts_;
   KeyHandler onKeyDown_;
 };
 

@@ -1,6 +1,6 @@
 #include "win32/win32_platform.h"
 
-#include <vector>
+#include <cstring>
 
 #include "core/app_error.h"
 #include "win32/codepage.h"
@@ -106,21 +106,22 @@ void Win32Platform::EndProgram(int exitCode) {
 }
 
 ProgramVersion Win32Platform::Version() const {
-  std::wstring path(MAX_PATH, L'\0');
-  path.resize(GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-  std::vector<BYTE> info(size);
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, info.data()) ||
-      !VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) ||
-      length < sizeof *fixed) {
+  // The version record straight from the program's own resources: no extra library to
+  // load at start-up. It opens with a 6-byte header and the key "VS_VERSION_INFO" with its
+  // NUL, then, on a 4-byte boundary, the fixed part.
+  constexpr std::size_t kFixedOffset = 40;
+  const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+  const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
+  const auto* record = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+  if (!record || SizeofResource(nullptr, found) < kFixedOffset + sizeof(VS_FIXEDFILEINFO)) {
     throw AppError(kFileNotFound);
   }
+  VS_FIXEDFILEINFO fixed;
+  std::memcpy(&fixed, record + kFixedOffset, sizeof fixed);
+  if (fixed.dwSignature != 0xFEEF04BD) throw AppError(kFileNotFound);
   // Major, minor, then the revision in the last field.
-  return {HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS),
-          LOWORD(fixed->dwFileVersionLS)};
+  return {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+          LOWORD(fixed.dwFileVersionLS)};
 }
 
 }  // namespace kv::win32
