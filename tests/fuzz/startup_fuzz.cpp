@@ -13,19 +13,8 @@
 #include "core/app_error.h"
 #include "fakes/fake_ports.h"
 #include "identity/service_id.h"
+#include "require.h"
 #include "window/form_design.h"
-
-namespace {
-
-// Names the broken expectation in the fuzzer's report.
-void Require(bool holds, int line) {
-  if (holds) return;
-  std::fprintf(stderr, "expectation broken at line %d\n", line);
-  std::abort();
-}
-#define REQUIRE(condition) Require(condition, __LINE__)
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   FuzzedDataProvider data(bytes, size);

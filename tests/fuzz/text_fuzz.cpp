@@ -11,6 +11,7 @@
 #include "fakes/fake_ports.h"
 #include "identity/date_code.h"
 #include "identity/service_id.h"
+#include "require.h"
 #include "settings/settings.h"
 #include "window/window_width.h"
 
@@ -23,14 +24,6 @@ std::wstring Text(FuzzedDataProvider& data) {
   }
   return text;
 }
-
-// Names the broken expectation in the fuzzer's report.
-void Require(bool holds, int line) {
-  if (holds) return;
-  std::fprintf(stderr, "expectation broken at line %d\n", line);
-  std::abort();
-}
-#define REQUIRE(condition) Require(condition, __LINE__)
 
 }  // namespace
 

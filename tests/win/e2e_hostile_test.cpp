@@ -201,21 +201,18 @@ const Case kCases[] = {
      [](ProgramRun& run) { EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-7   "); }},
 };
 
-class Hostile : public testing::TestWithParam<Case> {
+class Hostile : public ProgramTest, public testing::WithParamInterface<Case> {
  protected:
-  void SetUp() override { ASSERT_EQ(GetACP(), 1252u) << "run under the C locale"; }
   ~Hostile() override { RemoveDirectoryW(L"C:\\windows\\system\\kvsysdrv.dat"); }
-  TestFolder folder_;
 };
 
 TEST_P(Hostile, InputGetsTheOutcomeItImplies) {
   folder_.Write(L"Quorin.ini", GetParam().ini);
-  folder_.Copy(QuorinExe(), L"Quorin.exe");
   Surroundings setup{folder_, {}, {}, {}};
   if (GetParam().prepare) GetParam().prepare(setup);
   folder_.Copy(ThisProgramDir() + L"\\tovramix_double.dll", L"TOVRAMIX.DLL");
   folder_.Write(L"TOVRAMIX.ini", setup.script.Ini());
-  ProgramRun run(folder_ / L"Quorin.exe", folder_.path());
+  ProgramRun& run = Launch(folder_);
   ASSERT_EQ(run.Wait(60000), ProgramRun::Outcome::kWindow);
   setup.lock.reset();
   GetParam().check(run);

@@ -10,18 +10,9 @@ namespace {
 
 constexpr wchar_t kVersionText[] = L"                  Version 3.2.0";
 
-class HotKey : public testing::Test {
+class HotKey : public ProgramTest {
  protected:
-  ProgramRun& Start(const std::string& settings) {
-    folder_.Write(L"Quorin.ini", "[Screen]\r\n" + settings);
-    folder_.Copy(QuorinExe(), L"Quorin.exe");
-    run_ = std::make_unique<ProgramRun>(folder_ / L"Quorin.exe", folder_.path());
-    EXPECT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
-    return *run_;
-  }
-
-  TestFolder folder_;
-  std::unique_ptr<ProgramRun> run_;
+  ProgramRun& Start(const std::string& screen) { return StartShown(screen); }
 };
 
 TEST_F(HotKey, CtrlShiftBShowsTheVersionTitledWithTheWindowTitle) {

@@ -19,27 +19,14 @@ constexpr int kLabelBODContent = 1, kLabelSWBOMContent = 3, kLabelHWBOMContent =
 constexpr int kBiosLabels[] = {kLabelSerialContent,  kLabelModelContent, kLabelSupportIDContent,
                                kLabelProductContent, kLabelHWBOMContent, kLabelSWBOMContent};
 
-class Identity : public testing::Test {
+class Identity : public ProgramTest {
  protected:
-  void SetUp() override {
-    const bool japanese =
-        std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
-            .find("Japanese") != std::string::npos;
-    ASSERT_EQ(GetACP(), japanese ? 932u : 1252u) << "run under the matching locale";
-  }
-
   void PutLibrary(const Script& script, const wchar_t* dll = L"tovramix_double.dll") {
     folder_.Copy(ThisProgramDir() + L"\\" + dll, L"TOVRAMIX.DLL");
     folder_.Write(L"TOVRAMIX.ini", script.Ini());
   }
 
-  ProgramRun& Start(const std::string& settings) {
-    folder_.Write(L"Quorin.ini", "[Screen]\r\n" + settings);
-    folder_.Copy(QuorinExe(), L"Quorin.exe");
-    run_ = std::make_unique<ProgramRun>(folder_ / L"Quorin.exe", folder_.path());
-    EXPECT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
-    return *run_;
-  }
+  ProgramRun& Start(const std::string& screen) { return StartShown(screen); }
 
   std::string LibraryLog() const {
     std::ifstream log((folder_ / L"TOVRAMIX.log").c_str());
@@ -53,9 +40,6 @@ class Identity : public testing::Test {
   }
 
   int Width() const { return run_->WindowRect().right - run_->WindowRect().left; }
-
-  TestFolder folder_;
-  std::unique_ptr<ProgramRun> run_;
 };
 
 TEST_F(Identity, ValuesShowLeftTrimmedAsReadInArial) {

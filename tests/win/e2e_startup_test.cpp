@@ -23,27 +23,13 @@ const char kAllCaptions[] =
     "Text1=Model:\r\nText2=Serial:\r\nText3=Support:\r\nText4=Build:\r\n"
     "Text5=Product:\r\nText6=HW BOM:\r\nText7=SW BOM:\r\nText8=Service:\r\n";
 
-// The program runs in the code page of this test's locale: suites named Japanese run under
-// ja_JP.UTF-8 (code page 932, double-byte support), the others under C (1252, none).
-class Startup : public testing::Test {
+class Startup : public ProgramTest {
  protected:
-  void SetUp() override {
-    const bool japanese =
-        std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
-            .find("Japanese") != std::string::npos;
-    ASSERT_EQ(GetACP(), japanese ? 932u : 1252u) << "run under the matching locale";
-  }
-
-  // Puts the program in the folder and starts it there.
-  ProgramRun& Start(const TestFolder& folder) {
-    folder.Copy(QuorinExe(), L"Quorin.exe");
-    run_ = std::make_unique<ProgramRun>(folder / L"Quorin.exe", folder.path());
-    return *run_;
-  }
+  ProgramRun& Start(const TestFolder& folder) { return Launch(folder); }
 
   ProgramRun& StartWithSettings(const std::string& ini) {
     folder_.Write(L"Quorin.ini", ini);
-    return Start(folder_);
+    return Launch(folder_);
   }
 
   void ExpectMissingSettingsBox(ProgramRun& run) {
@@ -57,9 +43,6 @@ class Startup : public testing::Test {
     EXPECT_EQ(run.WaitExit(), 1u);
     EXPECT_EQ(FindWindowOf(run.processId(), L"FormKVInfo"), nullptr);
   }
-
-  TestFolder folder_;
-  std::unique_ptr<ProgramRun> run_;
 };
 
 TEST_F(Startup, MissingSettingsFileShowsTheStopBoxAndEndsWithoutAWindow) {

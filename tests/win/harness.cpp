@@ -100,6 +100,25 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className) {
   return state.found;
 }
 
+void ProgramTest::SetUp() {
+  const bool japanese = std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
+                            .find("Japanese") != std::string::npos;
+  ASSERT_EQ(GetACP(), japanese ? 932u : 1252u) << "run under the matching locale";
+}
+
+ProgramRun& ProgramTest::Launch(const TestFolder& folder) {
+  folder.Copy(QuorinExe(), L"Quorin.exe");
+  run_ = std::make_unique<ProgramRun>(folder / L"Quorin.exe", folder.path());
+  return *run_;
+}
+
+ProgramRun& ProgramTest::StartShown(const std::string& screen) {
+  folder_.Write(L"Quorin.ini", "[Screen]\r\n" + screen);
+  ProgramRun& run = Launch(folder_);
+  EXPECT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
+  return run;
+}
+
 TestFolder::TestFolder() {
   wchar_t temp[MAX_PATH] = {};
   GetTempPathW(MAX_PATH, temp);

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -83,5 +85,20 @@ class ProgramRun {
 
 // Top-level visible windows of a process with the given class.
 HWND FindWindowOf(DWORD processId, const wchar_t* className);
+
+// A test that starts the program in a folder of its own. The program runs in the code page
+// of the test's locale: suites named Japanese run under ja_JP.UTF-8 (code page 932,
+// double-byte support), the others under C (1252, none).
+class ProgramTest : public testing::Test {
+ protected:
+  void SetUp() override;
+  // Puts the program in the folder and starts it there.
+  ProgramRun& Launch(const TestFolder& folder);
+  // Starts it with these lines in section Screen of its settings, and waits for its window.
+  ProgramRun& StartShown(const std::string& screen);
+
+  TestFolder folder_;
+  std::unique_ptr<ProgramRun> run_;
+};
 
 }  // namespace kv::test
