@@ -10,6 +10,7 @@ namespace kv {
 
 inline constexpr int kExitSecondInstance = 0;
 inline constexpr int kExitSettingsMissing = 1;
+inline constexpr int kExitCannotStart = 3;
 
 // The working data of one run of the start-up sequence; none of it outlives the load event.
 struct Startup {

@@ -1,12 +1,17 @@
 #include <windows.h>
 
+#include <exception>
+
 #include "app/form_kvinfo.h"
+#include "app/startup.h"
 #include "win32/dll_search.h"
 #include "win32/identity_library.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+namespace {
+
+int Run(HINSTANCE instance, int showCommand) {
   kv::win32::KeepCurrentDirectoryOutOfDllSearch();
 
   kv::win32::MainWindow form(instance);
@@ -23,4 +28,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     DispatchMessageW(&message);
   }
   return 0;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  try {
+    return Run(instance, showCommand);
+  } catch (const std::exception&) {
+    // Only the window's creation and the steps before the start-up's error policy can
+    // fail this way; without a window there is nothing to tell the user on.
+    return kv::kExitCannotStart;
+  }
 }
