@@ -66,6 +66,8 @@ bool Run(const std::wstring& exe, const std::wstring& folder, const wchar_t* cla
   WaitForSingleObject(info.hProcess, 10000);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
+  // Let the system settle, so that the next start does not pay for this one's exit.
+  Sleep(300);
   if (!state.found) return false;
   sample = {1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart,
             memory.WorkingSetSize};
