@@ -177,12 +177,14 @@ void MainWindow::ApplyFont(Label label) {
     if (!font) throw AppError(kOutOfMemory);
   }
   Repaint(label);
-  SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+  // A hidden window is painted whole when it first shows: no redraw before that.
+  SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(hwnd()));
   l.font = font.get();
 }
 
 // Labels draw no background of their own: the window repaints it under their old text.
 void MainWindow::Repaint(Label label) {
+  if (!IsWindowVisible(hwnd())) return;
   RECT rect;
   GetWindowRect(At(label).hwnd, &rect);
   MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
