@@ -7,6 +7,9 @@
 
 namespace kv {
 
+// What a field shows when its source is missing or fails.
+inline constexpr wchar_t kUnknown[] = L"Unknown";
+
 // The ten space-filled buffers that the identity library fills in place.
 struct IdentityBuffers {
   IdentityBuffers();

@@ -24,7 +24,6 @@ constexpr PieceField kHwBom{Label::LabelHWBOMContent, 8};
 constexpr PieceField kSwBom{Label::LabelSWBOMContent, 9};
 constexpr std::array<PieceField, 6> kPieceFields = {kSerial,  kModel, kSupportId,
                                                     kProduct, kHwBom, kSwBom};
-constexpr wchar_t kUnknown[] = L"Unknown";
 
 // Double-byte form of a value: full width, then the leading blanks removed.
 std::wstring WideValue(const Startup& s, const std::wstring& text) {

@@ -9,7 +9,6 @@ namespace kv {
 namespace {
 
 constexpr Label kLabel = Label::LabelBODContent;
-constexpr wchar_t kUnknown[] = L"Unknown";
 
 }  // namespace
 

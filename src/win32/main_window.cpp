@@ -44,6 +44,13 @@ std::wstring Displayable(const std::wstring& text) {
   return shown;
 }
 
+std::wstring TextOf(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), length + 1)));
+  return text;
+}
+
 // The modifier state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
 int ModifierState() {
   int state = 0;
@@ -105,10 +112,7 @@ int MainWindow::ToPixelsY(double twips) const {
 }
 
 std::wstring MainWindow::Caption() const {
-  const int length = GetWindowTextLengthW(hwnd());
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd(), text.data(), length + 1)));
-  return text;
+  return TextOf(hwnd());
 }
 
 void MainWindow::SetCaption(const std::wstring& caption) {
@@ -195,9 +199,7 @@ void MainWindow::Repaint(Label label) {
 void MainWindow::Fit(Label label) {
   if (!DesignOf(label).fitsText) return;
   LabelWindow& l = At(label);
-  const int length = GetWindowTextLengthW(l.hwnd);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(GetWindowTextW(l.hwnd, text.data(), length + 1)));
+  const std::wstring text = TextOf(l.hwnd);
   UniqueScreenDc dc(GetDC(nullptr));
   if (!dc) return;
   const HGDIOBJ old = SelectObject(dc.get(), l.font);

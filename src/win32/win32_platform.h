@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/ports.h"
+#include "settings/settings.h"
 #include "win32/handles.h"
 
 namespace kv::win32 {
@@ -33,7 +34,7 @@ class Win32Platform : public Platform {
  private:
   HWND owner_;
   UniqueHandle instanceMutex_;
-  std::wstring appTitle_ = L"Quorin";
+  std::wstring appTitle_ = kDefaultAppTitle;
 };
 
 }  // namespace kv::win32

@@ -9,6 +9,7 @@
 #include "core/app_error.h"
 #include "core/error_policy.h"
 #include "core/ports.h"
+#include "settings/settings.h"
 
 namespace kv::test {
 
@@ -106,7 +107,7 @@ class FakePlatform : public Platform {
   bool doubleByte = true;
   bool waitCursor = false;
   std::wstring currentDirectory = L"C:\\demo";
-  std::wstring appTitle = L"Quorin";
+  std::wstring appTitle = kDefaultAppTitle;
   ProgramVersion version = {3, 2, 0};
   std::vector<Message> messages;
   std::vector<std::wstring> log;  // cursor changes, file look-ups and reads, in order
