@@ -92,15 +92,27 @@ MainWindow::MainWindow(HINSTANCE instance) {
 }
 
 void MainWindow::Show(int showCommand) {
+  shown_ = true;
+  for (const LabelDesign& d : kLabelDesigns) {
+    if (At(d.id).fitPending) Fit(d.id);
+  }
   RECT rect;
   GetWindowRect(hwnd(), &rect);
-  const int width = rect.right - rect.left;
+  const int width = pendingWidth_ ? pendingWidth_ : rect.right - rect.left;
   const int height = rect.bottom - rect.top;
-  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  pendingWidth_ = 0;
+  PlaceCentred(width, height);
+  // The system keeps a window's size within its limits: centre what it kept.
+  GetWindowRect(hwnd(), &rect);
+  if (rect.right - rect.left != width) PlaceCentred(rect.right - rect.left, height);
   ShowWindow(hwnd(), showCommand);
   UpdateWindow(hwnd());
+}
+
+void MainWindow::PlaceCentred(int width, int height) {
+  SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 int MainWindow::ToPixelsX(double twips) const {
@@ -122,13 +134,18 @@ void MainWindow::SetCaption(const std::wstring& caption) {
 float MainWindow::Width() const {
   RECT rect;
   GetWindowRect(hwnd(), &rect);
-  return static_cast<float>((rect.right - rect.left) * kTwipsPerInch / dpiX_);
+  const int pixels = pendingWidth_ ? pendingWidth_ : rect.right - rect.left;
+  return static_cast<float>(pixels * kTwipsPerInch / dpiX_);
 }
 
 void MainWindow::SetWidth(float twips) {
   const double pixels = std::round(twips * dpiX_ / kTwipsPerInch);
   if (!std::isfinite(pixels) || pixels < 1 || pixels > kMaxWindowPixels) {
     throw AppError(kInvalidPropertyValue);
+  }
+  if (!shown_) {
+    pendingWidth_ = static_cast<int>(pixels);
+    return;
   }
   RECT rect;
   GetWindowRect(hwnd(), &rect);
@@ -165,7 +182,8 @@ std::wstring MainWindow::LabelFontName(Label label) const {
 float MainWindow::LabelWidth(Label label) const {
   RECT rect;
   GetWindowRect(At(label).hwnd, &rect);
-  return static_cast<float>((rect.right - rect.left) * kTwipsPerInch / dpiX_);
+  const int pixels = At(label).fitPending ? FittedSize(label).cx : rect.right - rect.left;
+  return static_cast<float>(pixels * kTwipsPerInch / dpiX_);
 }
 
 void MainWindow::ApplyFont(Label label) {
@@ -195,20 +213,34 @@ void MainWindow::Repaint(Label label) {
   InvalidateRect(hwnd(), &rect, TRUE);
 }
 
-// The fitting label takes the size of its text on one line, growing to the right.
+// The fitting label takes the size of its text on one line, growing to the right; while
+// the window is hidden, once, when it first shows.
 void MainWindow::Fit(Label label) {
   if (!DesignOf(label).fitsText) return;
   LabelWindow& l = At(label);
-  const std::wstring text = TextOf(l.hwnd);
+  if (!shown_) {
+    l.fitPending = true;
+    return;
+  }
+  l.fitPending = false;
+  const SIZE size = FittedSize(label);
+  SetWindowPos(l.hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+SIZE MainWindow::FittedSize(Label label) const {
+  const LabelWindow& l = At(label);
+  RECT rect;
+  GetClientRect(l.hwnd, &rect);
+  SIZE size = {rect.right, rect.bottom};
   UniqueScreenDc dc(GetDC(nullptr));
-  if (!dc) return;
+  if (!dc) return size;
+  const std::wstring text = TextOf(l.hwnd);
   const HGDIOBJ old = SelectObject(dc.get(), l.font);
   RECT extent = {0, 0, 0, 0};
   DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), text.empty() ? 1 : -1, &extent,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
   SelectObject(dc.get(), old);
-  SetWindowPos(l.hwnd, nullptr, 0, 0, text.empty() ? 0 : extent.right, extent.bottom,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  return {text.empty() ? 0 : extent.right, extent.bottom};
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -13,7 +13,9 @@
 namespace kv::win32 {
 
 // FormKVInfo: the one top-level window with its sixteen STATIC labels, created with the
-// design values and hidden until Show.
+// design values and hidden until Show. Until then it keeps its new width and the fitting of
+// its label to itself and applies them once, when it first shows: every change of a hidden
+// window's geometry costs as much as the change of a visible one.
 class MainWindow : public Form {
  public:
   using KeyHandler = std::function<void(int keyCode, int shift)>;
@@ -24,7 +26,8 @@ class MainWindow : public Form {
 
   HWND hwnd() const { return window_.get(); }
   void OnKeyDown(KeyHandler handler) { onKeyDown_ = std::move(handler); }
-  // Centres the window on the screen and shows it.
+  // Takes the width and label sizes set while hidden, centres the window on the screen and
+  // shows it.
   void Show(int showCommand);
 
   std::wstring Caption() const override;
@@ -43,6 +46,7 @@ class MainWindow : public Form {
     std::wstring fontName;
     float fontSize = 0;
     HFONT font = nullptr;  // owned by fonts_
+    bool fitPending = false;
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -52,11 +56,15 @@ class MainWindow : public Form {
   void ApplyFont(Label label);
   void Repaint(Label label);
   void Fit(Label label);
+  SIZE FittedSize(Label label) const;
+  void PlaceCentred(int width, int height);
   int ToPixelsX(double twips) const;
   int ToPixelsY(double twips) const;
 
   int dpiX_ = 96;
   int dpiY_ = 96;
+  bool shown_ = false;
+  int pendingWidth_ = 0;  // pixels; 0 while none is set
   UniqueWindow window_;
   std::array<LabelWindow, kLabelCount> labels_;
   // One font for all labels that share a name and size; they live as long as the window.

@@ -94,12 +94,35 @@ TEST_F(Window, RefusedFontValuesRaise380) {
   EXPECT_EQ(form.LabelFontName(Label::LabelBOD), L"MS Gothic");
 }
 
-TEST_F(Window, WidthIsTheOuterWidthInTwips) {
+int OuterWidth(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  return rect.right - rect.left;
+}
+
+TEST_F(Window, WidthIsTheOuterWidthInTwipsTakenWhenTheWindowFirstShows) {
+  const int design = OuterWidth(form.hwnd());
   form.SetWidth(9000);
+  EXPECT_FLOAT_EQ(form.Width(), 9000);
+  EXPECT_EQ(OuterWidth(form.hwnd()), design);
+  form.Show(SW_SHOWNOACTIVATE);
+  EXPECT_EQ(OuterWidth(form.hwnd()), 600);
   EXPECT_FLOAT_EQ(form.Width(), 9000);
   RECT rect;
   GetWindowRect(form.hwnd(), &rect);
-  EXPECT_EQ(rect.right - rect.left, 600);
+  EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 600) / 2);
+
+  form.SetWidth(7500);
+  EXPECT_EQ(OuterWidth(form.hwnd()), 500);
+}
+
+TEST_F(Window, AWidthBeyondTheScreenIsCentredAsTheSystemKeepsIt) {
+  form.SetWidth(15.0f * 30000);
+  form.Show(SW_SHOWNOACTIVATE);
+  RECT rect;
+  GetWindowRect(form.hwnd(), &rect);
+  EXPECT_LT(rect.right - rect.left, 30000);
+  EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - (rect.right - rect.left)) / 2);
 }
 
 TEST_F(Window, RefusedWidthsRaise380AndLeaveTheWidth) {
@@ -116,12 +139,16 @@ TEST_F(Window, OnlyTheSupportIdValueLabelFitsItsText) {
   const HWND fitting = GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelSupportIDContent));
   const std::wstring longText(40, L'W');
   form.SetLabelText(Label::LabelSupportIDContent, longText);
+  // Hidden, the label takes its size when the window first shows; its width is known before.
+  const float fitted = form.LabelWidth(Label::LabelSupportIDContent);
+  EXPECT_EQ(RectIn(form.hwnd(), fitting).right - RectIn(form.hwnd(), fitting).left, Pixels(1350));
+  form.Show(SW_SHOWNOACTIVATE);
   const RECT grown = RectIn(form.hwnd(), fitting);
   EXPECT_EQ(grown.left, Pixels(2880));
   EXPECT_EQ(grown.top, Pixels(120));
   EXPECT_GT(grown.right - grown.left, Pixels(1350) * 3);
-  EXPECT_FLOAT_EQ(form.LabelWidth(Label::LabelSupportIDContent),
-                  (grown.right - grown.left) * 15.0f);
+  EXPECT_FLOAT_EQ(fitted, (grown.right - grown.left) * 15.0f);
+  EXPECT_FLOAT_EQ(form.LabelWidth(Label::LabelSupportIDContent), fitted);
   form.SetLabelText(Label::LabelSupportIDContent, L"ab");
   EXPECT_LT(RectIn(form.hwnd(), fitting).right - RectIn(form.hwnd(), fitting).left,
             grown.right - grown.left);
