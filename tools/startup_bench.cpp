@@ -74,10 +74,16 @@ bool Run(const std::wstring& exe, const std::wstring& folder, const wchar_t* cla
   return true;
 }
 
+// The value below which the given share of the values lie.
 template <class T>
-T Median(std::vector<T> values) {
+T Quantile(std::vector<T> values, double share) {
   std::sort(values.begin(), values.end());
-  return values[values.size() / 2];
+  return values[static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5)];
+}
+
+template <class T>
+T Median(const std::vector<T>& values) {
+  return Quantile(values, 0.5);
 }
 
 long long FileSize(const std::wstring& path) {
@@ -147,8 +153,10 @@ int wmain(int argc, wchar_t** argv) {
   const auto programSet = static_cast<long long>(Median(programMemory));
   const auto minimalSet = static_cast<long long>(Median(minimalMemory));
   std::printf("runs each:                    %d\n", runs);
-  std::printf("start-up median, program:     %.1f ms\n", programMedian);
-  std::printf("start-up median, minimal:     %.1f ms\n", minimalMedian);
+  std::printf("start-up median, program:     %.1f ms (middle half %.1f to %.1f)\n", programMedian,
+              Quantile(programTimes, 0.25), Quantile(programTimes, 0.75));
+  std::printf("start-up median, minimal:     %.1f ms (middle half %.1f to %.1f)\n", minimalMedian,
+              Quantile(minimalTimes, 0.25), Quantile(minimalTimes, 0.75));
   std::printf("ratio:                        %.3f (target at most 1.10)\n",
               programMedian / minimalMedian);
   std::printf("Quorin.exe:                   %lld bytes (limit 524288)\n", FileSize(argv[1]));
