@@ -4,7 +4,7 @@
 # ratio, the file sizes and the working sets. Usage: scripts/benchmark.sh [RUNS]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-41}
+runs=${1:-61}
 "$root/scripts/setup.sh"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32 --target Quorin tovramix tovramix_double minimal_window \

@@ -19,24 +19,17 @@ struct Sample {
   SIZE_T workingSet;
 };
 
-struct FindState {
-  DWORD processId;
-  const wchar_t* className;
-  bool found;
-};
-
-BOOL CALLBACK Find(HWND hwnd, LPARAM param) {
-  auto* state = reinterpret_cast<FindState*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  wchar_t name[64] = {};
-  GetClassNameW(hwnd, name, 64);
-  if (pid == state->processId && IsWindowVisible(hwnd) && wcscmp(name, state->className) == 0) {
-    state->found = true;
-    PostMessageW(hwnd, WM_CLOSE, 0, 0);
-    return FALSE;
+// The process's visible window of that class, if it has one yet. One lookup by class: the
+// polling competes with the starting program for the same system services, so it asks as
+// little as it can.
+HWND FindShown(DWORD processId, const wchar_t* className) {
+  for (HWND hwnd = FindWindowExW(nullptr, nullptr, className, nullptr); hwnd;
+       hwnd = FindWindowExW(nullptr, hwnd, className, nullptr)) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == processId && IsWindowVisible(hwnd)) return hwnd;
   }
-  return TRUE;
+  return nullptr;
 }
 
 bool Run(const std::wstring& exe, const std::wstring& folder, const wchar_t* className,
@@ -52,13 +45,14 @@ bool Run(const std::wstring& exe, const std::wstring& folder, const wchar_t* cla
                       folder.c_str(), &startup, &info)) {
     return false;
   }
-  FindState state = {info.dwProcessId, className, false};
+  HWND shown = nullptr;
   PROCESS_MEMORY_COUNTERS memory = {};
-  for (int i = 0; i < 60000 && !state.found; ++i) {
-    EnumWindows(Find, reinterpret_cast<LPARAM>(&state));
-    if (state.found) {
+  for (int i = 0; i < 60000 && !shown; ++i) {
+    shown = FindShown(info.dwProcessId, className);
+    if (shown) {
       QueryPerformanceCounter(&now);
       GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
+      PostMessageW(shown, WM_CLOSE, 0, 0);
     } else {
       Sleep(1);
     }
@@ -68,7 +62,7 @@ bool Run(const std::wstring& exe, const std::wstring& folder, const wchar_t* cla
   CloseHandle(info.hProcess);
   // Let the system settle, so that the next start does not pay for this one's exit.
   Sleep(300);
-  if (!state.found) return false;
+  if (!shown) return false;
   sample = {1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart,
             memory.WorkingSetSize};
   return true;
