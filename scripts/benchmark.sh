@@ -14,7 +14,9 @@ bin="$root/build/win32"
 # display then take turns on it. Spread over processors, they wake each other across them,
 # which on a virtual machine adds some 30 ms to a start at random and swamps the difference
 # being measured.
-taskset -p -c 0 $$ >/dev/null
+# The first of the processors this script may use ("pid N's current affinity list: 0-3").
+cpu=$(taskset -p -c $$ | sed 's/.*: //; s/[,-].*//')
+taskset -p -c "$cpu" $$ >/dev/null
 # shellcheck source=wine-env.sh
 . "$root/scripts/wine-env.sh"
 wine_env_start_display
