@@ -1,25 +1,81 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing need on a fresh Debian machine. Quiet and
-# quick when everything is there already.
-set -euo pipefail
+# quick when everything is there already. A package mirror that is half-synced does not
+# stop it: it goes on with the indexes it got and installs what can be installed. 32-bit
+# Wine is installed only where the host executes 32-bit code; without it, everything runs
+# with the 64-bit build.
+set -uo pipefail
+# shellcheck source=host.sh
+. "$(dirname "$0")/host.sh"
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  wine wine32:i386 wine64 xvfb x11-utils imagemagick
+  wine wine64 xvfb x11-utils imagemagick
   fonts-ipafont-gothic fonts-wine
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+installed() {
+  dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
+}
 
-echo "Installing: ${missing[*]}" >&2
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
-$sudo dpkg --add-architecture i386
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-  "${missing[@]}" >/dev/null
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"
+}
+
+# An index that fails (a mirror in the middle of a sync) is retried, then left out: apt
+# keeps the indexes that were fetched.
+updated=no
+update_indexes() {
+  [ $updated = yes ] && return
+  updated=yes
+  local try
+  for try in 1 2 3; do
+    $sudo apt-get update -qq >/dev/null 2>&1 && return
+    [ $try -lt 3 ] && sleep 3
+  done
+  echo "setup: some package indexes could not be fetched (mirror out of sync?); going on with the others" >&2
+}
+
+missing=()
+for p in "${packages[@]}"; do
+  installed "$p" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}" >&2
+  update_indexes
+  if ! apt_install "${missing[@]}" >/dev/null 2>&1; then
+    # One package that cannot be had must not keep the others out.
+    for p in "${missing[@]}"; do
+      apt_install "$p" >/dev/null 2>&1 || echo "setup: could not install $p" >&2
+    done
+  fi
+  still=()
+  for p in "${missing[@]}"; do
+    installed "$p" || still+=("$p")
+  done
+  if [ ${#still[@]} -gt 0 ]; then
+    echo "setup: FAILED: these packages could not be installed: ${still[*]}" >&2
+    exit 1
+  fi
+fi
+
+# 32-bit Wine, for the shipped 32-bit build. Where it cannot run it is not installed: with it,
+# Debian's wine launcher would try its 32-bit loader first, even for 64-bit programs.
+if installed wine32:i386; then
+  :
+elif [ "${KV_WIN64_ONLY:-0}" = 1 ]; then
+  echo "setup: 32-bit Wine not installed: the 64-bit-only path is forced (KV_WIN64_ONLY=1)" >&2
+elif ! host_executes_x86_32; then
+  echo "setup: 32-bit Wine not installed: this host cannot execute 32-bit x86 code; the 64-bit build runs instead" >&2
+else
+  echo "setup: installing wine32:i386" >&2
+  $sudo dpkg --add-architecture i386
+  updated=no
+  update_indexes
+  apt_install wine32:i386 >/dev/null 2>&1 ||
+    echo "setup: 32-bit Wine could not be installed (packages out of step on the mirror?); the 64-bit build runs instead" >&2
+fi
+exit 0

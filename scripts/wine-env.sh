@@ -1,12 +1,15 @@
 # Sourced by the scripts that run Windows programs: a Wine prefix and an X display of
 # their own, both removed on exit.
+# shellcheck source=host.sh
+. "$(dirname "${BASH_SOURCE[0]}")/host.sh"
 
 wine_env_dir=$(mktemp -d "${TMPDIR:-/tmp}/quorin-wine.XXXXXX")
 wine_env_xvfb=""
+wine_env_loader=""
 
 wine_env_cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "$wine_env_xvfb" ] && kill "$wine_env_xvfb" 2>/dev/null || true
+  [ -n "$wine_env_loader" ] && wineserver -k >/dev/null 2>&1
+  [ -n "$wine_env_xvfb" ] && kill "$wine_env_xvfb" 2>/dev/null
   rm -rf "$wine_env_dir"
 }
 trap wine_env_cleanup EXIT
@@ -20,14 +23,45 @@ wine_env_start_display() {
     [ -s "$wine_env_dir/display" ] && break
     sleep 0.1
   done
+  if [ ! -s "$wine_env_dir/display" ]; then
+    echo "FAILED: Xvfb did not start" >&2
+    return 1
+  fi
   export DISPLAY=":$(cat "$wine_env_dir/display")"
 }
 
-# Makes a fresh prefix: win32 (a 32-bit prefix, for the shipped build) or win64.
+# Runs a Windows program with the loader of the prefix's architecture.
+wine_run() {
+  "$wine_env_loader" "$@"
+}
+
+# The Windows form of a Unix path.
+wine_path() {
+  wine_run winepath.exe -w "$1"
+}
+
+# Makes a fresh prefix: win32 (a 32-bit prefix, for the shipped build; only where the host
+# runs it) or win64.
 wine_env_make_prefix() {
-  export WINEARCH="$1" WINEPREFIX="$wine_env_dir/prefix"
+  if [ "$1" = win32 ]; then
+    if ! host_runs_win32; then
+      echo "FAILED: cannot make a 32-bit Wine prefix: $host_win32_why" >&2
+      return 1
+    fi
+    wine_env_loader=$host_wine32
+  else
+    wine_env_loader=$host_wine64
+  fi
+  export WINELOADER=$wine_env_loader WINEARCH="$1" WINEPREFIX="$wine_env_dir/prefix"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  wineboot -i >/dev/null 2>&1
-  wine regedit /S "$(winepath -w "$(dirname "${BASH_SOURCE[0]}")/prefix.reg")" >/dev/null 2>&1
+  if ! wine_run wineboot.exe -i >"$wine_env_dir/wineboot.log" 2>&1; then
+    echo "FAILED: wineboot could not make the $1 prefix:" >&2
+    tail -n 20 "$wine_env_dir/wineboot.log" >&2
+    return 1
+  fi
+  # Every Windows has it; a 64-bit prefix made without the 32-bit loader lacks it.
+  mkdir -p "$WINEPREFIX/drive_c/windows/system"
+  wine_run regedit.exe /S "$(wine_path "$(dirname "${BASH_SOURCE[0]}")/prefix.reg")" \
+    >/dev/null 2>&1
   wineserver -w
 }

@@ -1,0 +1,63 @@
+# Sourced by the scripts: what this host can do, and a quiet runner for their steps.
+# Setting KV_WIN64_ONLY=1 makes a host that could run both builds take the 64-bit-only path.
+
+host_root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+# Debian's 32-bit and 64-bit Wine loaders. Debian's "wine" launcher starts the 32-bit one
+# whenever it is installed, even for a 64-bit program, so the scripts call them directly.
+host_wine32=/usr/lib/wine/wine
+host_wine64=/usr/lib/wine/wine64
+
+# Whether the kernel executes 32-bit x86 code: runs a 93-byte static i386 program that only
+# exits (ELF header, one loadable segment, then mov eax,1; xor ebx,ebx; int 0x80). Needs
+# nothing installed, so set-up can ask before it installs 32-bit packages.
+host_executes_x86_32() {
+  local probe="$host_root/build/host-probe-x86-32"
+  mkdir -p "$host_root/build"
+  printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
+    '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' \
+    '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00' \
+    '\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08' \
+    '\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00' \
+    '\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  "$probe" 2>/dev/null
+}
+
+# The one decision whether this host runs the shipped 32-bit build under Wine: it does when
+# Wine's 32-bit loader actually starts here. Made once; the answer is exported to every
+# script and test started after. Sets host_win32_why to the reason when it does not.
+host_runs_win32() {
+  if [ -z "${KV_HOST_WIN32:-}" ]; then
+    KV_HOST_WIN32=no
+    if [ "${KV_WIN64_ONLY:-0}" = 1 ]; then
+      KV_HOST_WIN32_WHY="the 64-bit-only path is forced (KV_WIN64_ONLY=1)"
+    elif ! host_executes_x86_32; then
+      KV_HOST_WIN32_WHY="this host cannot execute 32-bit x86 code"
+    elif [ ! -x "$host_wine32" ]; then
+      KV_HOST_WIN32_WHY="32-bit Wine (wine32:i386) is not installed"
+    elif ! "$host_wine32" --version >/dev/null 2>&1; then
+      KV_HOST_WIN32_WHY="32-bit Wine is installed but its loader does not start"
+    else
+      KV_HOST_WIN32=yes
+      KV_HOST_WIN32_WHY=""
+    fi
+    export KV_HOST_WIN32 KV_HOST_WIN32_WHY
+  fi
+  host_win32_why=$KV_HOST_WIN32_WHY
+  [ "$KV_HOST_WIN32" = yes ]
+}
+
+# Runs a command with its output kept in a log; when it fails, says which step failed and
+# shows the end of the log. Usage: host_step "what it does" COMMAND [ARGS...]
+host_step() {
+  local what=$1 log status=0
+  shift
+  log=$(mktemp "${TMPDIR:-/tmp}/quorin-step.XXXXXX")
+  "$@" >"$log" 2>&1 || status=$?
+  if [ $status -ne 0 ]; then
+    echo "FAILED: $what (exit $status). The end of its output:" >&2
+    tail -n 30 "$log" >&2
+  fi
+  rm -f "$log"
+  return $status
+}
