@@ -61,6 +61,9 @@ wine_env_make_prefix() {
   fi
   # Every Windows has it; a 64-bit prefix made without the 32-bit loader lacks it.
   mkdir -p "$WINEPREFIX/drive_c/windows/system"
+  # Wine's own fonts, where Windows keeps its fonts: this Wine does not look for them in its
+  # data folder, so without them the title bar's buttons, drawn with Marlett, show letters.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   wine_run regedit.exe /S "$(wine_path "$(dirname "${BASH_SOURCE[0]}")/prefix.reg")" \
     >/dev/null 2>&1
   wineserver -w
