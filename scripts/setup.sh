@@ -12,7 +12,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 xvfb x11-utils imagemagick
-  fonts-ipafont-gothic fonts-wine
+  fonts-ipafont-gothic fonts-wine locales
 )
 
 installed() {
@@ -60,6 +60,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     echo "setup: FAILED: these packages could not be installed: ${still[*]}" >&2
     exit 1
   fi
+fi
+
+# The Japanese locale, for the double-byte runs: Wine takes code page 932 from its name alone,
+# but spells file names in the locale's character set, which without it is plain ASCII.
+if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
+  $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 ||
+    { echo "setup: FAILED: could not make the ja_JP.UTF-8 locale" >&2; exit 1; }
 fi
 
 # 32-bit Wine, for the shipped 32-bit build. Where it cannot run it is not installed: with it,

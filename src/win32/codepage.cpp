@@ -26,6 +26,17 @@ std::string ToAnsi(std::wstring_view text) {
   return out;
 }
 
+std::size_t WholeCharacters(std::string_view bytes, std::size_t limit) {
+  std::size_t whole = 0;
+  while (whole < bytes.size()) {
+    const bool pair = IsDBCSLeadByte(static_cast<BYTE>(bytes[whole])) && whole + 1 < bytes.size();
+    const std::size_t next = whole + (pair ? 2 : 1);
+    if (next > limit) break;
+    whole = next;
+  }
+  return whole;
+}
+
 std::wstring FromAnsi(std::string_view bytes) {
   // A lead byte without a valid trail byte after it (a value cut in the middle of a
   // character, or one followed by its NUL or fill) is no character: it is dropped, not

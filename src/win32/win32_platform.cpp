@@ -1,5 +1,6 @@
 #include "win32/win32_platform.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/app_error.h"
@@ -68,9 +69,20 @@ std::size_t Win32Platform::ReadProfileString(const std::wstring& file, const std
                                              const std::wstring& key, const std::wstring& fallback,
                                              std::string& buffer) {
   if (buffer.empty()) return 0;
-  return GetPrivateProfileStringA(ToAnsi(section).c_str(), ToAnsi(key).c_str(),
-                                  ToAnsi(fallback).c_str(), buffer.data(),
-                                  static_cast<DWORD>(buffer.size()), ToAnsi(file).c_str());
+  // The wide read opens exactly the file that was looked up, whatever its folder is called;
+  // an ANSI path could name another file, or none. The value is then handed over as the
+  // ANSI read hands it: in the ANSI code page, whole characters up to the buffer's size less
+  // one, a NUL, and the rest of the buffer as it was.
+  std::wstring value(buffer.size(), L'\0');
+  const DWORD length =
+      GetPrivateProfileStringW(section.c_str(), key.c_str(), fallback.c_str(), value.data(),
+                               static_cast<DWORD>(value.size()), file.c_str());
+  value.resize(std::min<std::size_t>(length, value.size() - 1));
+  const std::string bytes = ToAnsi(value);
+  const std::size_t count = WholeCharacters(bytes, buffer.size() - 1);
+  bytes.copy(buffer.data(), count);
+  buffer[count] = '\0';
+  return count;
 }
 
 std::wstring Win32Platform::FromAnsi(std::string_view bytes) const {

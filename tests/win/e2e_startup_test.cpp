@@ -43,7 +43,28 @@ class Startup : public ProgramTest {
     EXPECT_EQ(run.WaitExit(), 1u);
     EXPECT_EQ(FindWindowOf(run.processId(), L"FormKVInfo"), nullptr);
   }
+
+  // Starts the program in a folder of that name, beside a decoy folder that the best-fit
+  // spelling of the name in the ANSI code page would reach; the window's caption.
+  std::wstring CaptionInFolder(const std::wstring& name, const std::string& screen) {
+    run_.reset();
+    for (const std::wstring& folder : {name, std::wstring(L"Lukasz")}) {
+      CreateDirectoryW((folder_ / folder).c_str(), nullptr);
+    }
+    folder_.Write(L"Lukasz\\Quorin.ini", "[Screen]\r\nWindowTitle=Decoy\r\n");
+    folder_.Write(name + L"\\Quorin.ini", "[Screen]\r\nWindowTitle=Own\r\n" + screen);
+    folder_.Copy(QuorinExe(), name + L"\\Quorin.exe");
+    run_ = std::make_unique<ProgramRun>(folder_ / name + L"\\Quorin.exe", folder_ / name);
+    EXPECT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
+    return run_->Caption();
+  }
 };
+
+TEST_F(Startup, FolderNamedOutsideTheCodePageReadsItsOwnSettings) {
+  for (const wchar_t* name : {L"\u0141ukasz", L"\uFF2Cukasz"}) {
+    EXPECT_EQ(CaptionInFolder(name, ""), L"Own");
+  }
+}
 
 TEST_F(Startup, MissingSettingsFileShowsTheStopBoxAndEndsWithoutAWindow) {
   ExpectMissingSettingsBox(Start(folder_));
@@ -99,6 +120,10 @@ TEST_F(Startup, SecondInstanceEndsSilently) {
 }
 
 class JapaneseStartup : public Startup {};
+
+TEST_F(JapaneseStartup, FolderNamedOutsideTheCodePageReadsItsOwnSettings) {
+  EXPECT_EQ(CaptionInFolder(L"\uAE40\uBBFC\uC900", "UseDB=true\r\n"), FullWidth(L"Own"));
+}
 
 TEST_F(JapaneseStartup, DoubleByteModeShowsFullWidthTextsInTheDesignFont) {
   ProgramRun& run = StartWithSettings(
