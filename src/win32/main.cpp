@@ -33,6 +33,9 @@ int Run(HINSTANCE instance, int showCommand) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  // A library that cannot be loaded, or a drive that is not ready, fails its step quietly:
+  // the one box this program shows is its own.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   try {
     return Run(instance, showCommand);
   } catch (const std::exception&) {

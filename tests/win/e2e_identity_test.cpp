@@ -93,20 +93,30 @@ TEST_F(Identity, BiosFailingShowsSixUnknownAndKeepsTheDesignWidth) {
   EXPECT_EQ(Width(), DesignWidth());
 }
 
-TEST_F(Identity, AbsentLibraryLeavesTheDesignTexts) {
-  ProgramRun& run = Start("Width=9000\r\n");
-  const std::pair<int, const wchar_t*> design[] = {{kLabelSWBuildContent, L"Software Build #"},
-                                                   {kLabelSerialContent, L"Serial#"},
-                                                   {kLabelModelContent, L"Model#"},
-                                                   {kLabelSupportIDContent, L"SupportID"},
-                                                   {kLabelProductContent, L"Product#"},
-                                                   {kLabelHWBOMContent, L"Hardware BOM #"},
-                                                   {kLabelSWBOMContent, L"Software BOM #"}};
-  for (const auto& [id, text] : design) {
-    EXPECT_EQ(run.LabelText(id), text);
-    EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
+// No library, or one that cannot be loaded: the fields keep their design texts, and the
+// system raises no box of its own about the library.
+TEST_F(Identity, AbsentOrCorruptLibraryLeavesTheDesignTexts) {
+  SetErrorMode(0);  // the program would inherit this process's
+  for (const bool corrupt : {false, true}) {
+    run_.reset();
+    if (corrupt) folder_.Write(L"TOVRAMIX.DLL", "MZ" + std::string(4096, 'Z'));
+    ProgramRun& run = Start("Width=9000\r\n");
+    const std::pair<int, const wchar_t*> design[] = {{kLabelSWBuildContent, L"Software Build #"},
+                                                     {kLabelSerialContent, L"Serial#"},
+                                                     {kLabelModelContent, L"Model#"},
+                                                     {kLabelSupportIDContent, L"SupportID"},
+                                                     {kLabelProductContent, L"Product#"},
+                                                     {kLabelHWBOMContent, L"Hardware BOM #"},
+                                                     {kLabelSWBOMContent, L"Software BOM #"}};
+    for (const auto& [id, text] : design) {
+      EXPECT_EQ(run.LabelText(id), text);
+      EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
+    }
+    EXPECT_EQ(Width(), DesignWidth());
+    EXPECT_EQ(FindWindowOf(run.processId(), L"#32770"), nullptr);
+    EXPECT_EQ(run.ErrorMode(), static_cast<UINT>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX))
+        << (corrupt ? "corrupt" : "absent");
   }
-  EXPECT_EQ(Width(), DesignWidth());
 }
 
 TEST_F(Identity, MissingExportSkipsItsFieldsOnly) {

@@ -269,6 +269,13 @@ probe::BoxAnswer ProgramRun::AskBox() {
   return answer;
 }
 
+UINT ProgramRun::ErrorMode() {
+  const std::vector<BYTE> data = Ask(window_, probe::kAskErrorMode, probe::kErrorModeReply);
+  UINT mode = 0;
+  memcpy(&mode, data.data(), std::min(data.size(), sizeof mode));
+  return mode;
+}
+
 void ProgramRun::PressChord(const std::vector<WORD>& keys) {
   // Keys go to the foreground window: wait until the program's window is it.
   for (int i = 0; i < 100 && GetForegroundWindow() != window_; ++i) {

@@ -61,6 +61,7 @@ class ProgramRun {
   RECT WindowRect() const;
   LOGFONTW LabelFont(int id);
   probe::BoxAnswer AskBox();
+  UINT ErrorMode();  // the program's, as SetErrorMode left it
   // Presses the keys in order with the window in front, then releases them.
   void PressChord(const std::vector<WORD>& keys);
   // Waits for a message box of the program; false when none shows in time.

@@ -26,6 +26,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     ProbeHook(int code, WPARAM wParam, LPARAM lParam) {
   static const UINT askFont = RegisterWindowMessageW(kv::probe::kAskFont);
   static const UINT askBox = RegisterWindowMessageW(kv::probe::kAskBox);
+  static const UINT askErrorMode = RegisterWindowMessageW(kv::probe::kAskErrorMode);
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askFont) {
     LOGFONTW font = {};
@@ -37,6 +38,9 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     EnumChildWindows(msg->hwnd, FindIcon, reinterpret_cast<LPARAM>(&box));
     box.waitCursor = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
     Reply(msg->lParam, kv::probe::kBoxReply, &box, sizeof box);
+  } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askErrorMode) {
+    const UINT mode = GetErrorMode();
+    Reply(msg->lParam, kv::probe::kErrorModeReply, &mode, sizeof mode);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -8,8 +8,9 @@ namespace kv::probe {
 
 // Registered message names; posted to a window of the program with the reply window in
 // lParam.
-inline constexpr wchar_t kAskFont[] = L"Quorin.Probe.Font";  // to a label
-inline constexpr wchar_t kAskBox[] = L"Quorin.Probe.Box";    // to a message box
+inline constexpr wchar_t kAskFont[] = L"Quorin.Probe.Font";            // to a label
+inline constexpr wchar_t kAskBox[] = L"Quorin.Probe.Box";              // to a message box
+inline constexpr wchar_t kAskErrorMode[] = L"Quorin.Probe.ErrorMode";  // to any window
 
 struct BoxAnswer {
   BOOL hasStopIcon;
@@ -17,6 +18,6 @@ struct BoxAnswer {
   BOOL waitCursor;
 };
 
-enum Reply : ULONG_PTR { kFontReply = 1, kBoxReply = 2 };
+enum Reply : ULONG_PTR { kFontReply = 1, kBoxReply = 2, kErrorModeReply = 3 };
 
 }  // namespace kv::probe
