@@ -16,7 +16,7 @@ trap wine_env_cleanup EXIT
 
 # Starts Xvfb on a free display and exports DISPLAY.
 wine_env_start_display() {
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_env_dir/display" \
+  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$wine_env_dir/display" \
     >/dev/null 2>&1 &
   wine_env_xvfb=$!
   for _ in $(seq 100); do
@@ -64,7 +64,13 @@ wine_env_make_prefix() {
   # Wine's own fonts, where Windows keeps its fonts: this Wine does not look for them in its
   # data folder, so without them the title bar's buttons, drawn with Marlett, show letters.
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  wine_run regedit.exe /S "$(wine_path "$(dirname "${BASH_SOURCE[0]}")/prefix.reg")" \
-    >/dev/null 2>&1
+  local settings="$wine_env_dir/prefix.reg"
+  cp "$(dirname "${BASH_SOURCE[0]}")/prefix.reg" "$settings"
+  if [ -n "${KV_DPI:-}" ]; then
+    printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' \
+      "$KV_DPI" >>"$settings"
+  fi
+  wine_run regedit.exe /S "$(wine_path "$settings")" >/dev/null 2>&1
+  # The display settings take effect with the next server.
   wineserver -w
 }

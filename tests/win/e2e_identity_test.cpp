@@ -227,20 +227,6 @@ TEST_F(Identity, OurLibraryShowsThisMachinesFirmwareValues) {
   RecordProperty("firmware_table_bytes", static_cast<int>(blob.size()));
 }
 
-// Run by a firmware that describes a known machine (fake-firmware.sh).
-class FirmwareIdentity : public Identity {};
-
-TEST_F(FirmwareIdentity, OurLibraryShowsTheKnownMachine) {
-  folder_.Copy(BuiltFile(L"TOVRAMIX_DIR", L"TOVRAMIX.DLL"), L"TOVRAMIX.DLL");
-  ProgramRun& run = Start("");
-  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"SER-FROM-FW");
-  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-77");
-  EXPECT_EQ(run.LabelText(kLabelProductContent), L"SKU-9");
-  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), L"REV-B");
-  // Wine makes up the UUID itself: the support ID is some 26 characters of base 32.
-  EXPECT_EQ(run.LabelText(kLabelSupportIDContent).size(), 26u);
-}
-
 class JapaneseIdentity : public Identity {};
 
 TEST_F(JapaneseIdentity, ValuesShowFullWidthWithoutLeadingBlanksInTheDesignFont) {

@@ -1,0 +1,85 @@
+// The package as it is handed out, unpacked into drive C: our library beside the program and
+// the shipped settings, on a machine whose firmware is known (firmware/known-machine.ini).
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "harness.h"
+#include "scenario.h"
+
+namespace kv::test {
+namespace {
+
+constexpr int kLabelHWBOMContent = 4, kLabelProductContent = 7, kLabelSupportIDContent = 11,
+              kLabelModelContent = 12, kLabelSerialContent = 16;
+// The known machine's UUID in base 32: its bits run 11100 11100 ..., each group a W, the
+// widest letter there is.
+const std::wstring kSupportId(26, L'W');
+
+std::wstring Packaged(const std::wstring& name) {
+  return BuiltFile(L"QUORIN_PACKAGE", name);
+}
+
+int ScreenDpi() {
+  const win32::UniqueScreenDc screen(GetDC(nullptr));
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
+class ShippedPackage : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    wchar_t dpi[8] = {};
+    GetEnvironmentVariableW(L"KV_DPI", dpi, 8);
+    ASSERT_EQ(ScreenDpi(), dpi[0] ? std::wcstol(dpi, nullptr, 10) : 96) << "the prefix's DPI";
+  }
+
+  ProgramRun& StartIn(const std::wstring& folder) {
+    run_ = std::make_unique<ProgramRun>(Packaged(L"Quorin.exe"), folder);
+    EXPECT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
+    return *run_;
+  }
+
+  // The whole support ID, inside the client area of a window as wide as the shipped settings
+  // say.
+  void ExpectSupportIdWhole(ProgramRun& run, const std::wstring& shown) {
+    EXPECT_EQ(run.LabelText(kLabelSupportIDContent), shown);
+    EXPECT_LE(run.LabelRect(kLabelSupportIDContent).right, run.ClientSize().cx)
+        << "at " << ScreenDpi() << " DPI";
+    wchar_t width[32] = {};
+    GetPrivateProfileStringW(L"Screen", L"Width", L"", width, 32, Packaged(L"Quorin.ini").c_str());
+    const RECT window = run.WindowRect();
+    EXPECT_NEAR(window.right - window.left, std::wcstod(width, nullptr) * ScreenDpi() / 1440, 1);
+  }
+};
+
+TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
+  for (const wchar_t* name : {L"Quorin.exe", L"TOVRAMIX.DLL", L"Quorin.ini", L"README.txt"}) {
+    EXPECT_NE(GetFileAttributesW(Packaged(name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
+  }
+  ProgramRun& run = StartIn(Packaged(L""));
+  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"SER-FROM-FW");
+  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-77");
+  EXPECT_EQ(run.LabelText(kLabelProductContent), L"SKU-9");
+  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), L"REV-B");
+  ExpectSupportIdWhole(run, kSupportId);
+}
+
+class JapaneseShippedPackage : public ShippedPackage {};
+
+// The shipped settings with double-byte mode chosen, in the folder the program starts in.
+TEST_F(JapaneseShippedPackage, ShowsTheSupportIdWholeAtTheShippedWidth) {
+  std::ifstream shipped(Packaged(L"Quorin.ini").c_str(), std::ios::binary);
+  std::string settings(std::istreambuf_iterator<char>(shipped), {});
+  const std::size_t mode = settings.find("UseDB=false");
+  ASSERT_NE(mode, std::string::npos);
+  settings.replace(mode, 11, "UseDB=true");
+  folder_.Write(L"Quorin.ini", settings);
+  ExpectSupportIdWhole(StartIn(folder_.path()), FullWidth(kSupportId));
+}
+
+}  // namespace
+}  // namespace kv::test
