@@ -155,11 +155,11 @@ std::string FieldText(const Walk& walk, SmbiosVersion version, Source source) {
   return {};
 }
 
-std::optional<std::array<std::string, 9>> IdentityPieces(const Table& table) {
+std::optional<std::array<std::string, kv::abi::kPieceCount>> IdentityPieces(const Table& table) {
   const Walk walk = WalkTable(table.bytes);
   const Structure* system = walk.Find(kSystem);
   if (!system) return std::nullopt;
-  std::array<std::string, 9> pieces;
+  std::array<std::string, kv::abi::kPieceCount> pieces;
   for (std::size_t i = 0; i < kPieces.size(); ++i) {
     if (kPieces[i].source == Source::kSystemUuid) {
       const auto uuid = SystemUuid(*system, table.version);

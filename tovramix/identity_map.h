@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/library_abi.h"
 #include "smbios.h"
 
 // Which SMBIOS field gives each of the nine identity pieces, and how it is made fit for a
@@ -30,7 +31,7 @@ struct Piece {
 };
 
 // The one table of the mapping, in the library's argument order.
-inline constexpr std::array<Piece, 9> kPieces = {{
+inline constexpr std::array<Piece, kv::abi::kPieceCount> kPieces = {{
     {Source::kSystemSerial, 12},
     {Source::kBaseboardSerial, 12},
     {Source::kSystemProduct, 10},
@@ -41,6 +42,14 @@ inline constexpr std::array<Piece, 9> kPieces = {{
     {Source::kBaseboardVersion, 6},
     {Source::kOemString, 4},
 }};
+
+constexpr bool LengthsAreTheInterfaces() {
+  for (std::size_t i = 0; i < kPieces.size(); ++i) {
+    if (kPieces[i].length != kv::abi::kPieceLengths[i]) return false;
+  }
+  return true;
+}
+static_assert(LengthsAreTheInterfaces(), "each piece's length must be its buffer's");
 
 // The field exactly as the firmware holds it (for the UUID, its canonical text); empty
 // where the table has no such field.
@@ -60,6 +69,6 @@ bool IsPlaceholder(std::string_view value);
 // The nine pieces as the library hands them out: no value where the firmware has none or a
 // placeholder, characters outside printable ASCII as '?'. Nothing when the table has no
 // system structure.
-std::optional<std::array<std::string, 9>> IdentityPieces(const Table& table);
+std::optional<std::array<std::string, kv::abi::kPieceCount>> IdentityPieces(const Table& table);
 
 }  // namespace tovramix

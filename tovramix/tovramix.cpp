@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "identity_map.h"
@@ -13,7 +14,6 @@
 namespace {
 
 constexpr DWORD kRawSmbiosProvider = 0x52534D42;  // 'RSMB'
-constexpr std::size_t kBuildLength = 10;
 
 enum Result : std::int16_t { kOk = 0, kNoTable = 1, kBadTable = 2, kNoSystem = 3, kNoBuild = 4 };
 
@@ -62,16 +62,16 @@ std::string OsBuild() {
 
 }  // namespace
 
-extern "C" std::int16_t WINAPI DLL_GET_HARD_DISK_BUILD_ID(char* build) {
+extern "C" std::int16_t KV_ABI_CALL DLL_GET_HARD_DISK_BUILD_ID(char* build) {
   const std::string value = OsBuild();
   if (value.empty() || !build) return kNoBuild;
-  Put(build, kBuildLength, value);
+  Put(build, kv::abi::kBuildLength, value);
   return kOk;
 }
 
-extern "C" std::int16_t WINAPI DLL_GET_BIOS_STRING_PIECES(char* p1, char* p2, char* p3, char* p4,
-                                                          char* p5, char* p6, char* p7, char* p8,
-                                                          char* p9) {
+extern "C" std::int16_t KV_ABI_CALL DLL_GET_BIOS_STRING_PIECES(char* p1, char* p2, char* p3,
+                                                               char* p4, char* p5, char* p6,
+                                                               char* p7, char* p8, char* p9) {
   const std::vector<std::uint8_t> blob = FirmwareTable();
   if (blob.empty()) return kNoTable;
   const auto table = tovramix::ReadRawSmbios(blob);
@@ -84,3 +84,6 @@ extern "C" std::int16_t WINAPI DLL_GET_BIOS_STRING_PIECES(char* p1, char* p2, ch
   }
   return kOk;
 }
+
+static_assert(std::is_same_v<decltype(&DLL_GET_HARD_DISK_BUILD_ID), kv::abi::BuildIdFunction>);
+static_assert(std::is_same_v<decltype(&DLL_GET_BIOS_STRING_PIECES), kv::abi::BiosPiecesFunction>);

@@ -1,6 +1,8 @@
 #include "app/startup.h"
 
+#include "core/step_context.h"
 #include "core/text.h"
+#include "identity/identity_buffers.h"
 #include "identity/identity_fields.h"
 #include "identity/service_id.h"
 #include "settings/settings.h"
@@ -10,29 +12,31 @@ namespace kv {
 
 void Form_Load(Platform& platform, Form& form, IdentityLibrary& library,
                ErrorPolicy::FaultHook faultHook) {
-  Startup s(platform, form, library, std::move(faultHook));
+  IdentityBuffers buffers;
   if (platform.OtherInstanceRunning()) platform.EndProgram(kExitSecondInstance);
+  StepContext s(platform, form, library, std::move(faultHook));
   s.SingleByteMode = false;
 
-  s.policy.Step([&] { platform.SetWaitCursor(); });
+  s.policy.Step("wait cursor", [&] { platform.SetWaitCursor(); });
   std::wstring directory;
-  s.policy.Step([&] { directory = platform.CurrentDirectory(); });
+  s.policy.Step("current directory", [&] { directory = platform.CurrentDirectory(); });
   // The separator goes in whatever the directory ends with: a root gives two in a row.
-  s.policy.Step([&] { s.settingsPath = directory + L"\\" + kSettingsFileName; });
-  const bool present = s.policy.Test(
-      [&] { return AsciiUpper(platform.FindFileName(s.settingsPath)) == L"QUORIN.INI"; });
+  s.policy.Step("settings path", [&] { s.settingsPath = directory + L"\\" + kSettingsFileName; });
+  const bool present = s.policy.Test("settings file test", [&] {
+    return AsciiUpper(platform.FindFileName(s.settingsPath)) == L"QUORIN.INI";
+  });
   if (present) {
     LoadWindowTitle(s);
     LoadCaptionTexts(s);
   } else {
-    s.policy.Step([&] {
+    s.policy.Step("missing settings message", [&] {
       platform.ShowMessage(L"File Quorin.ini is Missing!", platform.AppTitle(), MessageIcon::kStop);
     });
-    s.policy.Step([&] { platform.EndProgram(kExitSettingsMissing); });
+    s.policy.Step("end program", [&] { platform.EndProgram(kExitSettingsMissing); });
   }
   LoadServiceID(s);
-  LoadIdentityFields(s);
-  s.policy.Step([&] { platform.ResetCursor(); });
+  LoadIdentityFields(s, buffers);
+  s.policy.Step("default cursor", [&] { platform.ResetCursor(); });
 }
 
 }  // namespace kv

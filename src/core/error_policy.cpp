@@ -6,10 +6,10 @@
 
 namespace kv {
 
-bool ErrorPolicy::Step(const std::function<void()>& action) {
+bool ErrorPolicy::Step(std::string_view name, const std::function<void()>& action) {
   ++stepsRun_;
   try {
-    if (faultHook_) faultHook_(stepsRun_);
+    if (faultHook_) faultHook_(stepsRun_, name);
     action();
     return true;
   } catch (const AppError& e) {

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <type_traits>
 
 namespace kv {
@@ -11,29 +12,31 @@ namespace kv {
 // without a word, and the caller goes on with the next step.
 class ErrorPolicy {
  public:
-  // Called with the number of each step (from 1) before it runs; throwing an AppError
-  // there fails that step. Lets tests and fuzzers fail any single step with any code.
-  using FaultHook = std::function<void(int step)>;
+  // Called before each step runs, with its number (from 1, in the order the steps run) and
+  // its name; throwing an AppError there fails that step. Lets tests and fuzzers fail a step
+  // by its name, or every step in turn by its number, with any code.
+  using FaultHook = std::function<void(int number, std::string_view name)>;
 
   explicit ErrorPolicy(bool& singleByteMode, FaultHook faultHook = {})
       : singleByteMode_(singleByteMode), faultHook_(std::move(faultHook)) {}
 
   // An ordinary step. Returns whether it completed.
-  bool Step(const std::function<void()>& action);
+  bool Step(std::string_view name, const std::function<void()>& action);
 
   // A yes/no test: a test that fails counts as holding.
   template <class Predicate>
-  bool Test(Predicate&& test) {
+  bool Test(std::string_view name, Predicate&& test) {
     bool holds = true;
-    Step([&] { holds = static_cast<bool>(test()); });
+    Step(name, [&] { holds = static_cast<bool>(test()); });
     return holds;
   }
 
   // A choice among branches by a value: a choice that fails selects no branch at all.
   template <class Select>
-  auto Choose(Select&& select) -> std::optional<std::invoke_result_t<Select>> {
+  auto Choose(std::string_view name, Select&& select)
+      -> std::optional<std::invoke_result_t<Select>> {
     std::optional<std::invoke_result_t<Select>> chosen;
-    Step([&] { chosen.emplace(select()); });
+    Step(name, [&] { chosen.emplace(select()); });
     return chosen;
   }
 

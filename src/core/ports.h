@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/library_abi.h"
+
 namespace kv {
 
 // The sixteen labels of the main window, numbered by their place in the window (which is
@@ -30,16 +32,21 @@ enum class Label : int {
 inline constexpr int kLabelCount = 16;
 
 // The main window as the start-up and the form operations use it. Geometry is in twips,
-// font sizes in points. A setter that refuses a value raises AppError.
+// font sizes in points. What it refuses and what it shows follow window/label_rules.h.
 class Form {
  public:
   virtual ~Form() = default;
   virtual std::wstring Caption() const = 0;
+  // Shows the text up to its first NUL, control characters as U+FFFD.
   virtual void SetCaption(const std::wstring& caption) = 0;
   virtual float Width() const = 0;  // outer width, frame included
+  // Raises 380 for a width outside 1 to 32767 pixels.
   virtual void SetWidth(float twips) = 0;
+  // Shows the text as SetCaption does.
   virtual void SetLabelText(Label label, const std::wstring& text) = 0;
+  // Raises 380 for an empty name or one of 32 characters or more.
   virtual void SetLabelFontName(Label label, const std::wstring& name) = 0;
+  // Raises 380 for a size that is not a number above 0 and at most 2048.
   virtual void SetLabelFontSize(Label label, float points) = 0;
   virtual std::wstring LabelFontName(Label label) const = 0;
   virtual float LabelWidth(Label label) const = 0;
@@ -85,8 +92,8 @@ class Platform {
   virtual ProgramVersion Version() const = 0;
 };
 
-inline constexpr std::size_t kBuildLength = 10;
-inline constexpr std::array<std::size_t, 9> kPieceLengths = {12, 12, 10, 26, 18, 10, 12, 6, 4};
+// The nine piece buffers of the BIOS call, in its argument order.
+using PieceBuffers = std::array<std::string, abi::kPieceCount>;
 
 // The firmware-access library. Each buffer comes in filled with spaces to its fixed length
 // and goes back with exactly that length, whatever the library wrote into it. Raises
@@ -95,7 +102,7 @@ class IdentityLibrary {
  public:
   virtual ~IdentityLibrary() = default;
   virtual std::int16_t GetHardDiskBuildId(std::string& build) = 0;
-  virtual std::int16_t GetBiosStringPieces(std::array<std::string, 9>& pieces) = 0;
+  virtual std::int16_t GetBiosStringPieces(PieceBuffers& pieces) = 0;
 };
 
 }  // namespace kv

@@ -2,8 +2,8 @@
 
 namespace kv {
 
-IdentityBuffers::IdentityBuffers() : build(kBuildLength, ' ') {
-  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i].assign(kPieceLengths[i], ' ');
+IdentityBuffers::IdentityBuffers() : build(abi::kBuildLength, ' ') {
+  for (std::size_t i = 0; i < pieces.size(); ++i) pieces[i].assign(abi::kPieceLengths[i], ' ');
 }
 
 }  // namespace kv

@@ -14,7 +14,7 @@ inline constexpr wchar_t kUnknown[] = L"Unknown";
 struct IdentityBuffers {
   IdentityBuffers();
   std::string build;
-  std::array<std::string, 9> pieces;
+  PieceBuffers pieces;
 };
 
 }  // namespace kv

@@ -1,6 +1,6 @@
 #include "identity/identity_fields.h"
 
-#include <array>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,87 +22,71 @@ constexpr PieceField kSupportId{Label::LabelSupportIDContent, 4};
 constexpr PieceField kProduct{Label::LabelProductContent, 5};
 constexpr PieceField kHwBom{Label::LabelHWBOMContent, 8};
 constexpr PieceField kSwBom{Label::LabelSWBOMContent, 9};
-constexpr std::array<PieceField, 6> kPieceFields = {kSerial,  kModel, kSupportId,
-                                                    kProduct, kHwBom, kSwBom};
+constexpr PieceField kPieceFields[] = {kSerial, kModel, kSupportId, kProduct, kHwBom, kSwBom};
 
-// Double-byte form of a value: full width, then the leading blanks removed.
-std::wstring WideValue(const Startup& s, const std::wstring& text) {
-  return LeftTrim(s.platform.ToFullWidth(text), true);
-}
-
-void ShowWide(Startup& s, Label label, const std::wstring& text) {
-  s.policy.Step([&] { s.form.SetLabelText(label, WideValue(s, text)); });
-}
-
-void ShowNarrow(Startup& s, Label label, const std::wstring& text) {
-  s.policy.Step([&] { s.form.SetLabelText(label, LeftTrim(text, false)); });
-}
-
-std::wstring Piece(const Startup& s, const PieceField& field) {
-  return s.platform.FromAnsi(s.buffers.pieces[field.piece - 1]);
+// A value as it is shown: without its leading blanks, which in double-byte mode the
+// conversion has made ideographic spaces.
+std::function<std::wstring(std::wstring)> LeftTrimmed(bool singleByte) {
+  return [singleByte](std::wstring text) { return LeftTrim(text, !singleByte); };
 }
 
 // A library call as one step: nothing when the call cannot be made at all.
 template <class Call>
-std::optional<std::int16_t> CallLibrary(Startup& s, Call&& call) {
+std::optional<std::int16_t> CallLibrary(StepContext& s, std::string_view name, Call&& call) {
   std::optional<std::int16_t> result;
-  s.policy.Step([&] { result = call(); });
+  s.policy.Step(name, [&] { result = call(); });
   return result;
 }
 
-void LoadSoftwareBuild(Startup& s) {
+void LoadSoftwareBuild(StepContext& s, std::string& build) {
   constexpr Label label = Label::LabelSWBuildContent;
-  const auto result = CallLibrary(s, [&] { return s.library.GetHardDiskBuildId(s.buffers.build); });
+  const auto result =
+      CallLibrary(s, "build call", [&] { return s.library.GetHardDiskBuildId(build); });
   if (!result) return;
-  if (*result != 0) s.policy.Step([&] { s.buffers.build = "Unknown"; });
-  const auto singleByte = s.policy.Choose([&] { return s.SingleByteMode; });
+  if (*result != 0) s.policy.Step("build unknown", [&] { build = "Unknown"; });
+  const auto singleByte = ChooseSingleByte(s, "build mode");
   if (!singleByte) return;
-  if (*result == 0 && !*singleByte) {
-    ShowWide(s, label, s.platform.FromAnsi(s.buffers.build));
-  } else if (*result == 0) {
-    ShowNarrow(s, label, s.platform.FromAnsi(s.buffers.build));
-    SetSingleByteFont(s, label);
-  } else if (!*singleByte) {
-    s.policy.Step([&] {
-      s.form.SetLabelText(label, s.platform.ToFullWidth(s.platform.FromAnsi(s.buffers.build)));
-    });
-  } else {
-    s.policy.Step([&] { s.form.SetLabelText(label, s.platform.FromAnsi(s.buffers.build)); });
-    SetSingleByteFont(s, label);
-  }
+  // A value is left-trimmed; "Unknown" in its place is shown as it is.
+  ShowInMode(s, *singleByte, label, s.platform.FromAnsi(build),
+             *result == 0 ? LeftTrimmed(*singleByte) : nullptr);
+  if (*singleByte) SetSingleByteFont(s, label);
 }
 
-void LoadBiosPieces(Startup& s) {
+void LoadBiosPieces(StepContext& s, PieceBuffers& pieces) {
   const auto result =
-      CallLibrary(s, [&] { return s.library.GetBiosStringPieces(s.buffers.pieces); });
+      CallLibrary(s, "BIOS call", [&] { return s.library.GetBiosStringPieces(pieces); });
   if (!result) return;
-  const auto singleByte = s.policy.Choose([&] { return s.SingleByteMode; });
+  const auto singleByte = ChooseSingleByte(s, "BIOS mode");
   if (!singleByte) return;
-  if (*result == 0 && !*singleByte) {
-    for (const PieceField& f : {kSerial, kModel, kSupportId}) ShowWide(s, f.label, Piece(s, f));
-    LoadWindowWidth(s, WidthForm::kDoubleByte);
-    for (const PieceField& f : {kProduct, kHwBom, kSwBom}) ShowWide(s, f.label, Piece(s, f));
+  const auto show = [&](const PieceField& field) {
+    if (*result == 0) {
+      ShowInMode(s, *singleByte, field.label, s.platform.FromAnsi(pieces[field.piece - 1]),
+                 LeftTrimmed(*singleByte));
+    } else {
+      ShowInMode(s, *singleByte, field.label, kUnknown);
+    }
+  };
+  if (*singleByte) {
+    // Every font first, then every text, then the width.
+    for (const PieceField& f : kPieceFields) SetSingleByteFont(s, f.label);
+    for (const PieceField& f : kPieceFields) show(f);
+    if (*result == 0) LoadWindowWidth(s, WidthForm::kSingleByte);
   } else if (*result == 0) {
-    for (const PieceField& f : kPieceFields) SetSingleByteFont(s, f.label);
-    for (const PieceField& f : kPieceFields) ShowNarrow(s, f.label, Piece(s, f));
-    LoadWindowWidth(s, WidthForm::kSingleByte);
-  } else if (!*singleByte) {
-    for (const PieceField& f : {kSerial, kModel, kSupportId, kProduct, kSwBom, kHwBom}) {
-      ShowWide(s, f.label, kUnknown);
-    }
+    // The width comes between the support ID and the product number.
+    for (const PieceField& f : {kSerial, kModel, kSupportId}) show(f);
+    LoadWindowWidth(s, WidthForm::kDoubleByte);
+    for (const PieceField& f : {kProduct, kHwBom, kSwBom}) show(f);
   } else {
-    for (const PieceField& f : kPieceFields) SetSingleByteFont(s, f.label);
-    for (const PieceField& f : kPieceFields) {
-      s.policy.Step([&] { s.form.SetLabelText(f.label, kUnknown); });
-    }
+    // Here the software BOM comes before the hardware BOM.
+    for (const PieceField& f : {kSerial, kModel, kSupportId, kProduct, kSwBom, kHwBom}) show(f);
   }
 }
 
 }  // namespace
 
-void LoadIdentityFields(Startup& s) {
-  LoadSoftwareBuild(s);
-  LoadBiosPieces(s);
+void LoadIdentityFields(StepContext& s, IdentityBuffers& buffers) {
+  LoadSoftwareBuild(s, buffers.build);
+  LoadBiosPieces(s, buffers.pieces);
 }
 
 }  // namespace kv

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/startup.h"
+#include "core/step_context.h"
 
 namespace kv {
 
@@ -14,6 +14,6 @@ inline constexpr wchar_t kSystemDataFile[] = L"C:\\windows\\system\\kvsysdrv.dat
 std::wstring FormatServiceID(std::wstring_view sServiceID);
 
 // Shows the service ID from the system data file in LabelBODContent.
-void LoadServiceID(Startup& s);
+void LoadServiceID(StepContext& s);
 
 }  // namespace kv

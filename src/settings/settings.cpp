@@ -6,11 +6,11 @@
 
 namespace kv {
 
-SettingBuffer ReadSetting(Startup& s, const std::wstring& file, const wchar_t* section,
+SettingBuffer ReadSetting(StepContext& s, const std::wstring& file, const wchar_t* section,
                           const wchar_t* key, const wchar_t* fallback) {
   SettingBuffer read;
-  s.policy.Step([&] { read.bytes.assign(kReadBufferSize, ' '); });
-  s.policy.Step([&] {
+  s.policy.Step("fill read buffer", [&] { read.bytes.assign(kReadBufferSize, ' '); });
+  s.policy.Step("profile read", [&] {
     read.count = s.platform.ReadProfileString(file, section, key, fallback, read.bytes);
     read.complete = !read.bytes.empty();
   });
@@ -28,29 +28,42 @@ std::wstring CutFirst10(const Platform& platform, const SettingBuffer& read) {
   return platform.FromAnsi(read.bytes).substr(0, 10);
 }
 
-std::wstring ReadScreenText(Startup& s, const wchar_t* key) {
+std::wstring ReadScreenText(StepContext& s, const wchar_t* key) {
   const SettingBuffer read = ReadSetting(s, s.settingsPath, kScreenSection, key, L"");
   std::wstring text;
-  s.policy.Step([&] { text = CutByCount(s.platform, read); });
+  s.policy.Step("cut by count", [&] { text = CutByCount(s.platform, read); });
   return text;
 }
 
-void SetSingleByteFont(Startup& s, Label label) {
-  s.policy.Step([&] { s.form.SetLabelFontName(label, L"Arial"); });
-  s.policy.Step([&] { s.form.SetLabelFontSize(label, 14.0f); });
+std::optional<bool> ChooseSingleByte(StepContext& s, std::string_view name) {
+  return s.policy.Choose(name, [&] { return s.SingleByteMode; });
 }
 
-void LoadWindowTitle(Startup& s) {
+void ShowInMode(StepContext& s, bool singleByte, Label label, const std::wstring& text,
+                const std::function<std::wstring(std::wstring)>& finish) {
+  s.policy.Step("label text", [&] {
+    std::wstring shown = singleByte ? text : s.platform.ToFullWidth(text);
+    s.form.SetLabelText(label, finish ? finish(std::move(shown)) : shown);
+  });
+}
+
+void SetSingleByteFont(StepContext& s, Label label) {
+  s.policy.Step("font name", [&] { s.form.SetLabelFontName(label, L"Arial"); });
+  s.policy.Step("font size", [&] { s.form.SetLabelFontSize(label, 14.0f); });
+}
+
+void LoadWindowTitle(StepContext& s) {
   const std::wstring title = ReadScreenText(s, L"WindowTitle");
   std::wstring useDb = ReadScreenText(s, L"UseDB");
-  s.policy.Step([&] { useDb = AsciiLower(useDb); });
-  if (s.policy.Test([&] { return useDb == L"true"; })) {
-    s.policy.Step([&] { s.form.SetCaption(s.platform.ToFullWidth(title)); });
+  s.policy.Step("lower-case UseDB", [&] { useDb = AsciiLower(useDb); });
+  if (s.policy.Test("UseDB comparison", [&] { return useDb == L"true"; })) {
+    s.policy.Step("full-width caption", [&] { s.form.SetCaption(s.platform.ToFullWidth(title)); });
   } else {
-    s.policy.Step([&] { s.SingleByteMode = true; });
-    s.policy.Step([&] { s.form.SetCaption(title); });
+    // The flag first, then the caption.
+    s.policy.Step("single-byte mode", [&] { s.SingleByteMode = true; });
+    s.policy.Step("caption", [&] { s.form.SetCaption(title); });
   }
-  s.policy.Step([&] { s.platform.SetAppTitle(s.form.Caption()); });
+  s.policy.Step("application title", [&] { s.platform.SetAppTitle(s.form.Caption()); });
 }
 
 }  // namespace kv

@@ -1,16 +1,17 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 
-#include "app/startup.h"
+#include "core/step_context.h"
+#include "settings/settings_file.h"
 
 namespace kv {
 
 inline constexpr std::size_t kReadBufferSize = 105;
-inline constexpr wchar_t kSettingsFileName[] = L"Quorin.ini";
-inline constexpr wchar_t kScreenSection[] = L"Screen";
-inline constexpr wchar_t kDefaultAppTitle[] = L"Quorin";
 
 // A profile read as it left its buffer: the copied text, a NUL, then the untouched spaces.
 struct SettingBuffer {
@@ -20,7 +21,7 @@ struct SettingBuffer {
 };
 
 // Fills a fresh buffer with spaces and reads one key into it: two guarded steps.
-SettingBuffer ReadSetting(Startup& s, const std::wstring& file, const wchar_t* section,
+SettingBuffer ReadSetting(StepContext& s, const std::wstring& file, const wchar_t* section,
                           const wchar_t* key, const wchar_t* fallback);
 
 // Exactly the text that the read copied, never the NUL or the fill behind it.
@@ -29,13 +30,22 @@ std::wstring CutByCount(const Platform& platform, const SettingBuffer& read);
 std::wstring CutFirst10(const Platform& platform, const SettingBuffer& read);
 
 // Reads a key of section Screen of the settings file and cuts it by count: three steps.
-std::wstring ReadScreenText(Startup& s, const wchar_t* key);
+std::wstring ReadScreenText(StepContext& s, const wchar_t* key);
+
+// The choice between the two display modes, as a step of that name: whether single-byte
+// mode holds, or nothing when the choice itself fails, and then neither form runs.
+std::optional<bool> ChooseSingleByte(StepContext& s, std::string_view name);
+
+// One step: shows text on a label in the display mode, in full width in double-byte mode
+// and as it is in single-byte mode, shaped by finish after that conversion.
+void ShowInMode(StepContext& s, bool singleByte, Label label, const std::wstring& text,
+                const std::function<std::wstring(std::wstring)>& finish = {});
 
 // Sets a label to the single-byte font, name then size: two steps.
-void SetSingleByteFont(Startup& s, Label label);
+void SetSingleByteFont(StepContext& s, Label label);
 
 // Reads WindowTitle and UseDB, settles the display mode and sets the window and
 // application titles.
-void LoadWindowTitle(Startup& s);
+void LoadWindowTitle(StepContext& s);
 
 }  // namespace kv

@@ -7,10 +7,6 @@
 namespace kv::win32 {
 namespace {
 
-using BuildIdFn = std::int16_t(WINAPI*)(char*);
-using PiecesFn = std::int16_t(WINAPI*)(char*, char*, char*, char*, char*, char*, char*, char*,
-                                       char*);
-
 // The library's view of a buffer: the caller's bytes with room for a NUL behind them.
 std::vector<char> Lend(const std::string& buffer) {
   std::vector<char> lent(buffer.begin(), buffer.end());
@@ -36,16 +32,16 @@ void (*DllIdentityLibrary::Export(const char* name))() {
 }
 
 std::int16_t DllIdentityLibrary::GetHardDiskBuildId(std::string& build) {
-  const auto fn = reinterpret_cast<BuildIdFn>(Export("DLL_GET_HARD_DISK_BUILD_ID"));
+  const auto fn = reinterpret_cast<abi::BuildIdFunction>(Export(abi::kBuildIdExport));
   std::vector<char> lent = Lend(build);
   const std::int16_t result = fn(lent.data());
   TakeBack(lent, build);
   return result;
 }
 
-std::int16_t DllIdentityLibrary::GetBiosStringPieces(std::array<std::string, 9>& pieces) {
-  const auto fn = reinterpret_cast<PiecesFn>(Export("DLL_GET_BIOS_STRING_PIECES"));
-  std::array<std::vector<char>, 9> lent;
+std::int16_t DllIdentityLibrary::GetBiosStringPieces(PieceBuffers& pieces) {
+  const auto fn = reinterpret_cast<abi::BiosPiecesFunction>(Export(abi::kBiosPiecesExport));
+  std::array<std::vector<char>, abi::kPieceCount> lent;
   for (std::size_t i = 0; i < pieces.size(); ++i) lent[i] = Lend(pieces[i]);
   const std::int16_t result =
       fn(lent[0].data(), lent[1].data(), lent[2].data(), lent[3].data(), lent[4].data(),

@@ -15,7 +15,7 @@ class DllIdentityLibrary : public IdentityLibrary {
   explicit DllIdentityLibrary(std::wstring fileName) : fileName_(std::move(fileName)) {}
 
   std::int16_t GetHardDiskBuildId(std::string& build) override;
-  std::int16_t GetBiosStringPieces(std::array<std::string, 9>& pieces) override;
+  std::int16_t GetBiosStringPieces(PieceBuffers& pieces) override;
 
  private:
   // As the generic function pointer type, which converts to the real one without warning.

@@ -7,18 +7,17 @@
 #include "win32/cursor.h"
 #include "win32/resource.h"
 #include "window/form_design.h"
+#include "window/label_rules.h"
 
 namespace kv::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"FormKVInfo";
-constexpr double kTwipsPerInch = 1440;
 constexpr double kPointsPerInch = 72;
-// GDI's coordinate space: a wider window cannot be drawn.
-constexpr int kMaxWindowPixels = 32767;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
+// Raises when the class can be neither registered nor found registered already.
 void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
@@ -31,17 +30,9 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
   wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = kClassName;
-  RegisterClassExW(&wc);
-}
-
-// What a window shows of a text: up to its first NUL, with control characters, which
-// would show as nothing or as boxes, marked as the replacement character.
-std::wstring Displayable(const std::wstring& text) {
-  std::wstring shown = text.substr(0, text.find(L'\0'));
-  for (wchar_t& c : shown) {
-    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = L'\uFFFD';
+  if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+    throw AppError(kOutOfMemory);
   }
-  return shown;
 }
 
 std::wstring TextOf(HWND hwnd) {
@@ -77,7 +68,15 @@ MainWindow::MainWindow(HINSTANCE instance) {
                                 CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
                                 nullptr, nullptr, instance, this));
   if (!window_) throw AppError(kOutOfMemory);
+  try {
+    CreateLabels(instance);
+  } catch (...) {
+    Destroy();
+    throw;
+  }
+}
 
+void MainWindow::CreateLabels(HINSTANCE instance) {
   for (const LabelDesign& d : kLabelDesigns) {
     const DWORD align = d.align == Align::kRight ? SS_RIGHT : SS_LEFT;
     LabelWindow& label = At(d.id);
@@ -85,10 +84,23 @@ MainWindow::MainWindow(HINSTANCE instance) {
         0, L"STATIC", d.text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align, ToPixelsX(d.left),
         ToPixelsY(d.top), ToPixelsX(d.width), ToPixelsY(d.height), hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
+    if (!label.hwnd) throw AppError(kOutOfMemory);
     label.fontName = kDesignFontName;
     label.fontSize = kDesignFontSize;
     ApplyFont(d.id);
   }
+}
+
+MainWindow::~MainWindow() {
+  Destroy();
+}
+
+// Nothing more reaches this object; the window and its labels go before the fonts they draw
+// with, which the members free after this.
+void MainWindow::Destroy() {
+  if (!window_) return;
+  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
+  window_.reset();
 }
 
 void MainWindow::Show(int showCommand) {
@@ -128,7 +140,7 @@ std::wstring MainWindow::Caption() const {
 }
 
 void MainWindow::SetCaption(const std::wstring& caption) {
-  SetWindowTextW(hwnd(), Displayable(caption).c_str());
+  SetWindowTextW(hwnd(), ShownText(caption).c_str());
 }
 
 float MainWindow::Width() const {
@@ -139,37 +151,32 @@ float MainWindow::Width() const {
 }
 
 void MainWindow::SetWidth(float twips) {
-  const double pixels = std::round(twips * dpiX_ / kTwipsPerInch);
-  if (!std::isfinite(pixels) || pixels < 1 || pixels > kMaxWindowPixels) {
-    throw AppError(kInvalidPropertyValue);
-  }
+  const int pixels = WindowPixels(twips, dpiX_);
   if (!shown_) {
-    pendingWidth_ = static_cast<int>(pixels);
+    pendingWidth_ = pixels;
     return;
   }
   RECT rect;
   GetWindowRect(hwnd(), &rect);
-  SetWindowPos(hwnd(), nullptr, 0, 0, static_cast<int>(pixels), rect.bottom - rect.top,
+  SetWindowPos(hwnd(), nullptr, 0, 0, pixels, rect.bottom - rect.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::SetLabelText(Label label, const std::wstring& text) {
   Repaint(label);
-  SetWindowTextW(At(label).hwnd, Displayable(text).c_str());
+  SetWindowTextW(At(label).hwnd, ShownText(text).c_str());
   Fit(label);
 }
 
 void MainWindow::SetLabelFontName(Label label, const std::wstring& name) {
-  if (name.empty() || name.size() >= LF_FACESIZE) throw AppError(kInvalidPropertyValue);
+  CheckFontName(name);
   At(label).fontName = name;
   ApplyFont(label);
   Fit(label);
 }
 
 void MainWindow::SetLabelFontSize(Label label, float points) {
-  if (!std::isfinite(points) || points <= 0 || points > 2048) {
-    throw AppError(kInvalidPropertyValue);
-  }
+  CheckFontSize(points);
   At(label).fontSize = points;
   ApplyFont(label);
   Fit(label);

@@ -21,6 +21,7 @@ class MainWindow : public Form {
   using KeyHandler = std::function<void(int keyCode, int shift)>;
 
   explicit MainWindow(HINSTANCE instance);
+  ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
@@ -51,6 +52,8 @@ class MainWindow : public Form {
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateLabels(HINSTANCE instance);
+  void Destroy();
   LabelWindow& At(Label label) { return labels_[static_cast<int>(label) - 1]; }
   const LabelWindow& At(Label label) const { return labels_[static_cast<int>(label) - 1]; }
   void ApplyFont(Label label);

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/ports.h"
-#include "settings/settings.h"
+#include "settings/settings_file.h"
 #include "win32/handles.h"
 
 namespace kv::win32 {

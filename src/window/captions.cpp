@@ -20,18 +20,15 @@ constexpr CaptionKey kCaptionKeys[] = {
 
 }  // namespace
 
-void LoadCaptionTexts(Startup& s) {
+void LoadCaptionTexts(StepContext& s) {
   // Chosen once: a switch to single-byte mode inside the loop does not change the form.
-  const auto singleByte = s.policy.Choose([&] { return s.SingleByteMode; });
+  const auto singleByte = ChooseSingleByte(s, "caption texts mode");
   if (!singleByte) return;
   for (const CaptionKey& row : kCaptionKeys) {
     const std::wstring text = ReadScreenText(s, row.key);
-    if (*singleByte) {
-      s.policy.Step([&] { s.form.SetLabelText(row.label, text); });
-      SetSingleByteFont(s, row.label);
-    } else {
-      s.policy.Step([&] { s.form.SetLabelText(row.label, s.platform.ToFullWidth(text)); });
-    }
+    // The caption, then its font.
+    ShowInMode(s, *singleByte, row.label, text);
+    if (*singleByte) SetSingleByteFont(s, row.label);
   }
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/startup.h"
+#include "core/step_context.h"
 
 namespace kv {
 
 // Puts the texts of Text1 to Text8 on the eight caption labels.
-void LoadCaptionTexts(Startup& s);
+void LoadCaptionTexts(StepContext& s);
 
 }  // namespace kv

@@ -60,14 +60,14 @@ float ParseWidth(std::wstring_view text) {
   return static_cast<float>(value);
 }
 
-void LoadWindowWidth(Startup& s, WidthForm form) {
+void LoadWindowWidth(StepContext& s, WidthForm form) {
   const SettingBuffer read = ReadSetting(s, s.settingsPath, kScreenSection, L"Width", L"");
   std::wstring text;
-  s.policy.Step([&] { text = TrimSpaces(CutFirst10(s.platform, read)); });
+  s.policy.Step("cut width", [&] { text = TrimSpaces(CutFirst10(s.platform, read)); });
   // A missing or empty key leaves the NUL alone, which is not blank: the window then keeps
   // its width rather than shrinking to the support ID.
-  if (s.policy.Test([&] { return text.empty(); })) {
-    s.policy.Step([&] {
+  if (s.policy.Test("width blank test", [&] { return text.empty(); })) {
+    s.policy.Step("width fallback", [&] {
       const float label = s.form.LabelWidth(Label::LabelSupportIDContent);
       if (form == WidthForm::kDoubleByte) {
         s.form.SetWidth(Checked(label + kDoubleByteMargin));
@@ -76,7 +76,7 @@ void LoadWindowWidth(Startup& s, WidthForm form) {
       }
     });
   } else {
-    s.policy.Step([&] { s.form.SetWidth(ParseWidth(text)); });
+    s.policy.Step("width", [&] { s.form.SetWidth(ParseWidth(text)); });
   }
 }
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/startup.h"
+#include "core/step_context.h"
 
 namespace kv {
 
@@ -10,7 +10,7 @@ namespace kv {
 enum class WidthForm { kDoubleByte, kSingleByte };
 
 // Sets the window's outer width from key Width of section Screen.
-void LoadWindowWidth(Startup& s, WidthForm form);
+void LoadWindowWidth(StepContext& s, WidthForm form);
 
 // Reads a width in twips: up to the first NUL, an optional sign, decimal digits with an
 // optional fraction and exponent, blanks around. Raises 13 for anything else and 6 when

@@ -5,6 +5,7 @@
 #include "app/startup.h"
 #include "core/text.h"
 #include "window/form_design.h"
+#include "window/label_rules.h"
 
 namespace kv::test {
 
@@ -24,26 +25,27 @@ FakeForm::FakeForm() : caption(kDesignCaption) {
 
 void FakeForm::SetCaption(const std::wstring& text) {
   faults.Check("caption");
-  caption = text;
+  caption = ShownText(text);
   log.push_back(L"caption " + text);
 }
 
 void FakeForm::SetWidth(float twips) {
   faults.Check("width");
-  if (!(twips > 0)) throw AppError(kInvalidPropertyValue);
+  WindowPixels(twips, 96);
   width = twips;
   log.push_back(L"width " + std::to_wstring(static_cast<int>(twips)));
 }
 
 void FakeForm::SetLabelText(Label label, const std::wstring& text) {
   faults.Check("text");
-  At(label).text = text;
+  At(label).text = ShownText(text);
   log.push_back(std::wstring(L"text ") + DesignOf(label).name + L" " + text);
   Fit(label);
 }
 
 void FakeForm::SetLabelFontName(Label label, const std::wstring& name) {
   faults.Check("fontname");
+  CheckFontName(name);
   At(label).fontName = name;
   log.push_back(std::wstring(L"fontname ") + DesignOf(label).name + L" " + name);
   Fit(label);
@@ -51,6 +53,7 @@ void FakeForm::SetLabelFontName(Label label, const std::wstring& name) {
 
 void FakeForm::SetLabelFontSize(Label label, float points) {
   faults.Check("fontsize");
+  CheckFontSize(points);
   At(label).fontSize = points;
   log.push_back(std::wstring(L"fontsize ") + DesignOf(label).name + L" " +
                 std::to_wstring(points).substr(0, 5));
@@ -189,7 +192,7 @@ std::int16_t FakeLibrary::GetHardDiskBuildId(std::string& buffer) {
   return buildResult;
 }
 
-std::int16_t FakeLibrary::GetBiosStringPieces(std::array<std::string, 9>& buffers) {
+std::int16_t FakeLibrary::GetBiosStringPieces(PieceBuffers& buffers) {
   log.push_back(L"bios");
   faults.Check("bios");
   for (std::size_t i = 0; i < buffers.size(); ++i) Overwrite(buffers[i], pieces[i]);

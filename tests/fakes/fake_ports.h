@@ -9,7 +9,7 @@
 #include "core/app_error.h"
 #include "core/error_policy.h"
 #include "core/ports.h"
-#include "settings/settings.h"
+#include "settings/settings_file.h"
 
 namespace kv::test {
 
@@ -33,7 +33,8 @@ class Faults {
   std::map<std::string, int> calls_;
 };
 
-// The window in memory, with its design values and a log of every change in order.
+// The window in memory, with its design values and a log of every change in order. It
+// refuses and shows what the real window does, at 96 dots per inch.
 class FakeForm : public Form {
  public:
   struct LabelState {
@@ -62,8 +63,8 @@ class FakeForm : public Form {
 
   std::wstring caption;
   float width = kDesignWidth;
-  std::array<LabelState, kLabelCount> labels;
-  std::vector<std::wstring> log;
+  std::array<LabelState, kLabelCount> labels;  // as the labels show them
+  std::vector<std::wstring> log;               // every change, with the text as it was given
   Faults faults;
 
  private:
@@ -123,12 +124,12 @@ class FakePlatform : public Platform {
 class FakeLibrary : public IdentityLibrary {
  public:
   std::int16_t GetHardDiskBuildId(std::string& build) override;
-  std::int16_t GetBiosStringPieces(std::array<std::string, 9>& pieces) override;
+  std::int16_t GetBiosStringPieces(PieceBuffers& pieces) override;
 
   std::int16_t buildResult = 0;
   std::int16_t biosResult = 0;
   std::string build;
-  std::array<std::string, 9> pieces;
+  PieceBuffers pieces;
   std::vector<std::wstring> log;
   Faults faults;
 };

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "core/app_error.h"
 
@@ -20,13 +23,13 @@ TEST_P(ErrorPolicyCodes, OnlyCode5SwitchesToSingleByteAndTheSequenceGoesOn) {
   bool singleByte = false;
   ErrorPolicy policy(singleByte);
   bool after = false;
-  EXPECT_FALSE(policy.Step([&] {
+  EXPECT_FALSE(policy.Step("step", [&] {
     throw AppError(GetParam().code);
     after = true;
   }));
   EXPECT_FALSE(after);
   EXPECT_EQ(singleByte, GetParam().switchesMode);
-  EXPECT_TRUE(policy.Step([&] { after = true; }));
+  EXPECT_TRUE(policy.Step("step", [&] { after = true; }));
   EXPECT_TRUE(after);
 }
 
@@ -39,44 +42,48 @@ INSTANTIATE_TEST_SUITE_P(Codes, ErrorPolicyCodes,
 TEST(ErrorPolicy, NeverSwitchesBackToDoubleByte) {
   bool singleByte = true;
   ErrorPolicy policy(singleByte);
-  policy.Step([] { throw AppError(13); });
-  policy.Step([] {});
+  policy.Step("step", [] { throw AppError(13); });
+  policy.Step("step", [] {});
   EXPECT_TRUE(singleByte);
 }
 
 TEST(ErrorPolicy, FailedTestCountsAsHolding) {
   bool singleByte = false;
   ErrorPolicy policy(singleByte);
-  EXPECT_TRUE(policy.Test([]() -> bool { throw AppError(52); }));
-  EXPECT_FALSE(policy.Test([] { return false; }));
-  EXPECT_TRUE(policy.Test([] { return true; }));
+  EXPECT_TRUE(policy.Test("test", []() -> bool { throw AppError(52); }));
+  EXPECT_FALSE(policy.Test("test", [] { return false; }));
+  EXPECT_TRUE(policy.Test("test", [] { return true; }));
 }
 
 TEST(ErrorPolicy, FailedChoiceSelectsNoBranch) {
   bool singleByte = false;
   ErrorPolicy policy(singleByte);
-  EXPECT_FALSE(policy.Choose([]() -> bool { throw AppError(5); }).has_value());
+  EXPECT_FALSE(policy.Choose("choice", []() -> bool { throw AppError(5); }).has_value());
   EXPECT_TRUE(singleByte);
-  EXPECT_EQ(policy.Choose([] { return 7; }), 7);
+  EXPECT_EQ(policy.Choose("choice", [] { return 7; }), 7);
 }
 
 TEST(ErrorPolicy, OtherExceptionsAreFailuresThatNeverSwitchTheMode) {
   bool singleByte = false;
   ErrorPolicy policy(singleByte);
-  EXPECT_FALSE(policy.Step([] { throw std::out_of_range("x"); }));
-  EXPECT_FALSE(policy.Step([] { throw std::bad_alloc(); }));
+  EXPECT_FALSE(policy.Step("step", [] { throw std::out_of_range("x"); }));
+  EXPECT_FALSE(policy.Step("step", [] { throw std::bad_alloc(); }));
   EXPECT_FALSE(singleByte);
 }
 
-TEST(ErrorPolicy, FaultHookFailsExactlyTheNumberedStep) {
+TEST(ErrorPolicy, FaultHookSeesEachStepByNumberAndNameAndFailsTheOneItAimsAt) {
   bool singleByte = false;
-  ErrorPolicy policy(singleByte, [](int step) {
-    if (step == 2) throw AppError(5);
+  std::vector<std::pair<int, std::string>> seen;
+  ErrorPolicy policy(singleByte, [&](int number, std::string_view name) {
+    seen.emplace_back(number, name);
+    if (name == "second") throw AppError(5);
   });
   int ran = 0;
-  for (int i = 0; i < 3; ++i) policy.Step([&] { ++ran; });
+  for (const char* name : {"first", "second", "third"}) policy.Step(name, [&] { ++ran; });
   EXPECT_EQ(ran, 2);
-  EXPECT_EQ(policy.StepsRun(), 3);
+  const std::vector<std::pair<int, std::string>> expected = {
+      {1, "first"}, {2, "second"}, {3, "third"}};
+  EXPECT_EQ(seen, expected);
   EXPECT_TRUE(singleByte);
 }
 

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fake_ports.h"
 #include "identity/identity_fields.h"
 #include "identity/service_id.h"
@@ -22,7 +24,8 @@ struct StepRun {
     h.library.pieces = {" SER1", "p2", "MOD", "  SUPPORT", "PROD", "p6", "p7", "HW", "SW"};
   }
   Harness h;
-  Startup s;
+  StepContext s;
+  IdentityBuffers buffers;
 };
 
 Log SingleByteFont(const std::wstring& label) {
@@ -37,7 +40,7 @@ Log Join(std::initializer_list<Log> parts) {
 
 TEST(IdentityFields, DoubleByteValuesAreFullWidthLeftTrimmedAndTheWidthComesMidway) {
   StepRun r(false);
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   const Log expected = {
       L"text LabelSWBuildContent " + Wide(L"1234567 "),
       L"text LabelSerialContent " + Wide(L"SER1") + Wide(std::wstring(7, ' ')),
@@ -52,7 +55,7 @@ TEST(IdentityFields, DoubleByteValuesAreFullWidthLeftTrimmedAndTheWidthComesMidw
 
 TEST(IdentityFields, SingleByteValuesAreAsReadInArialAndTheWidthComesLast) {
   StepRun r(true);
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   const Log expected = Join({
       {L"text LabelSWBuildContent 1234567 "},
       SingleByteFont(L"LabelSWBuildContent"),
@@ -74,7 +77,7 @@ TEST(IdentityFields, DoubleByteFailuresShowUnknownInTheirOwnOrderWithoutWidth) {
   StepRun r(false);
   r.h.library.buildResult = 3;
   r.h.library.biosResult = -1;
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   const std::wstring unknown = Wide(L"Unknown");
   const Log expected = {
       L"text LabelSWBuildContent " + unknown, L"text LabelSerialContent " + unknown,
@@ -88,7 +91,7 @@ TEST(IdentityFields, SingleByteFailuresShowUnknownInArialWithoutWidth) {
   StepRun r(true);
   r.h.library.buildResult = 1;
   r.h.library.biosResult = 32767;
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   const Log expected = Join({
       {L"text LabelSWBuildContent Unknown"},
       SingleByteFont(L"LabelSWBuildContent"),
@@ -108,7 +111,7 @@ TEST(IdentityFields, SingleByteFailuresShowUnknownInArialWithoutWidth) {
 TEST(IdentityFields, BuildFailingAloneLeavesTheBiosFieldsAndTheWidth) {
   StepRun r(true);
   r.h.library.buildResult = -32768;
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   EXPECT_EQ(r.h.form.Of(Label::LabelSWBuildContent).text, L"Unknown");
   EXPECT_EQ(r.h.form.Of(Label::LabelModelContent).text, L"MOD       ");
   EXPECT_EQ(r.h.form.width, 9000);
@@ -120,7 +123,7 @@ TEST_P(LibraryUnusable, SkipsEverythingThatDependsOnTheCall) {
   StepRun r(GetParam());
   r.h.library.faults.Fail("build", kLibraryNotFound);
   r.h.library.faults.Fail("bios", kLibraryNotFound);
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   EXPECT_TRUE(r.h.form.log.empty());
   EXPECT_FALSE(r.s.SingleByteMode && !GetParam());
 }
@@ -128,7 +131,7 @@ TEST_P(LibraryUnusable, SkipsEverythingThatDependsOnTheCall) {
 TEST_P(LibraryUnusable, MissingBiosExportKeepsTheSixDesignTexts) {
   StepRun r(GetParam());
   r.h.library.faults.Fail("bios", kEntryPointNotFound);
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   ASSERT_FALSE(r.h.form.log.empty());
   EXPECT_TRUE(r.h.form.log[0].starts_with(L"text LabelSWBuildContent"));
   for (const Label label :
@@ -146,15 +149,17 @@ TEST(IdentityFields, BuffersComeBackWholeWhateverTheLibraryLeftInThem) {
   StepRun r(true);
   r.h.library.build = std::string("AB\0CDEFGHIJKL", 13);
   r.h.library.pieces[3] = std::string(26, 'S');
-  LoadIdentityFields(r.s);
-  EXPECT_EQ(r.h.form.Of(Label::LabelSWBuildContent).text, std::wstring(L"AB\0CDEFGHI", 10));
+  LoadIdentityFields(r.s, r.buffers);
+  const std::wstring given = L"text LabelSWBuildContent " + std::wstring(L"AB\0CDEFGHI", 10);
+  EXPECT_EQ(std::count(r.h.form.log.begin(), r.h.form.log.end(), given), 1);
+  EXPECT_EQ(r.h.form.Of(Label::LabelSWBuildContent).text, L"AB");  // the label ends at the NUL
   EXPECT_EQ(r.h.form.Of(Label::LabelSupportIDContent).text, std::wstring(26, L'S'));
 }
 
 TEST(IdentityFields, Error5OnAValueSwitchesTheLaterBranchesToSingleByte) {
   StepRun r(false);
   r.h.platform.doubleByte = false;
-  LoadIdentityFields(r.s);
+  LoadIdentityFields(r.s, r.buffers);
   EXPECT_TRUE(r.s.SingleByteMode);
   EXPECT_EQ(r.h.form.Of(Label::LabelSWBuildContent).text, L"Software Build #");
   EXPECT_EQ(r.h.form.Of(Label::LabelModelContent).text, L"MOD       ");
@@ -200,7 +205,9 @@ TEST(ServiceID, PresentFileShowsTheRearrangedIdInEachMode) {
 }
 
 TEST(ServiceID, ShortValueKeepsTheNulAndFillOfTheCut) {
-  EXPECT_EQ(ServiceIdRun(true, "ABCDEFGH").label().text, std::wstring(L"ABD-E\0 ", 7));
+  const ServiceIdRun run(true, "ABCDEFGH");
+  EXPECT_EQ(run.r.h.form.log.at(0), L"text LabelBODContent " + std::wstring(L"ABD-E\0 ", 7));
+  EXPECT_EQ(run.label().text, L"ABD-E");
 }
 
 TEST(ServiceID, AbsentKeyShowsUnknownWhole) {

@@ -92,15 +92,12 @@ TEST(Startup, CursorIsTheHourglassWhileLoadingAndDefaultAfter) {
   EXPECT_FALSE(h.platform.waitCursor);
 }
 
-// Steps of a clean run, numbered as the policy counts them.
-constexpr int kUseDbComparisonStep = 12;
-
 TEST(Startup, FailedUseDbComparisonCountsAsAMatch) {
   Harness h;
   h.SetScreen(L"WindowTitle", "Info");
   h.SetScreen(L"UseDB", "no");
-  EXPECT_FALSE(h.Run([](int step) {
-    if (step == kUseDbComparisonStep) throw AppError(kTypeMismatch);
+  EXPECT_FALSE(h.Run([](int, std::string_view name) {
+    if (name == "UseDB comparison") throw AppError(kTypeMismatch);
   }));
   EXPECT_EQ(h.form.caption, Wide(L"Info"));
   EXPECT_EQ(h.form.Of(Label::LabelModel).fontName, L"MS Gothic");
@@ -111,8 +108,8 @@ TEST(Startup, Error5MidSequenceSwitchesLaterChoicesToSingleByte) {
   h.SetScreen(L"WindowTitle", "Info");
   h.SetScreen(L"UseDB", "no");
   h.SetScreen(L"Text1", "Model");
-  EXPECT_FALSE(h.Run([](int step) {
-    if (step == kUseDbComparisonStep) throw AppError(kInvalidCall);
+  EXPECT_FALSE(h.Run([](int, std::string_view name) {
+    if (name == "UseDB comparison") throw AppError(kInvalidCall);
   }));
   // The double-byte branch ran for the title, but the captions see the new mode.
   EXPECT_EQ(h.form.caption, Wide(L"Info"));
@@ -145,7 +142,7 @@ TEST(Startup, AnySingleFailedStepLeavesASoundWindow) {
   Harness clean;
   setUp(clean);
   int steps = 0;
-  ASSERT_FALSE(clean.Run([&](int step) { steps = step; }));
+  ASSERT_FALSE(clean.Run([&](int step, std::string_view) { steps = step; }));
   ASSERT_GE(steps, 70);
 
   for (const int code : {kInvalidCall, kTypeMismatch, kInvalidPropertyValue}) {
@@ -153,7 +150,7 @@ TEST(Startup, AnySingleFailedStepLeavesASoundWindow) {
       SCOPED_TRACE(testing::Message() << "step " << failing << " code " << code);
       Harness h;
       setUp(h);
-      const auto ended = h.Run([&](int step) {
+      const auto ended = h.Run([&](int step, std::string_view) {
         if (step == failing) throw AppError(code);
       });
       if (ended) {
@@ -165,6 +162,60 @@ TEST(Startup, AnySingleFailedStepLeavesASoundWindow) {
       for (const LabelDesign& d : kLabelDesigns) {
         const std::wstring& text = h.form.Of(d.id).text;
         EXPECT_TRUE(text == d.text || fromInput(text) || text.empty()) << text;
+      }
+    }
+  }
+}
+
+// A display-mode choice that fails runs neither form: the labels it would fill keep their
+// design texts and fonts, the keys it would read stay unread, and after the BIOS values' no
+// width is set.
+TEST(Startup, FailedModeChoiceRunsNeitherForm) {
+  struct Choice {
+    const char* step;
+    std::vector<Label> labels;
+    const wchar_t* key;  // that only its forms read
+  };
+  const Choice choices[] = {
+      {"caption texts mode",
+       {Label::LabelSupportID, Label::LabelSerial, Label::LabelModel, Label::LabelProduct,
+        Label::LabelSWBuild, Label::LabelHWBOM, Label::LabelSWBOM, Label::LabelBOD},
+       L"read Text"},
+      {"service ID mode", {Label::LabelBODContent}, L"read BFirst"},
+      {"build mode", {Label::LabelSWBuildContent}, nullptr},
+      {"BIOS mode",
+       {Label::LabelSerialContent, Label::LabelModelContent, Label::LabelSupportIDContent,
+        Label::LabelProductContent, Label::LabelHWBOMContent, Label::LabelSWBOMContent},
+       L"read Width"},
+  };
+  const test::FakeForm design;
+  for (const Choice& choice : choices) {
+    for (const bool doubleByte : {true, false}) {
+      SCOPED_TRACE(testing::Message() << choice.step << (doubleByte ? " double" : " single"));
+      Harness h;
+      if (doubleByte) h.SetScreen(L"UseDB", "true");
+      h.SetScreen(L"Width", "9000");
+      for (int i = 1; i <= 8; ++i) h.SetScreen(L"Text" + std::to_wstring(i), "Caption");
+      h.platform.AddFile(kSystemDataFile, L"kvsysdrv.dat");
+      h.platform.SetSetting(kSystemDataFile, L"KVSYSDRV", L"BFirst", "ABCDEFGHIJ");
+      h.library.build = "1234";
+      h.library.pieces.fill("VALUE");
+      int failed = 0;
+      EXPECT_FALSE(h.Run([&](int, std::string_view name) {
+        if (name == choice.step && ++failed) throw AppError(kTypeMismatch);
+      }));
+      EXPECT_EQ(failed, 1);
+      for (const Label label : choice.labels) {
+        EXPECT_EQ(h.form.Of(label).text, design.Of(label).text);
+        EXPECT_EQ(h.form.Of(label).fontName, design.Of(label).fontName);
+        EXPECT_EQ(h.form.Of(label).fontSize, design.Of(label).fontSize);
+      }
+      if (choice.key) {
+        EXPECT_FALSE(std::any_of(h.platform.log.begin(), h.platform.log.end(),
+                                 [&](const std::wstring& e) { return e.starts_with(choice.key); }));
+      }
+      if (choice.labels.size() == 6) {
+        EXPECT_EQ(h.form.width, design.width);
       }
     }
   }
@@ -218,7 +269,7 @@ TEST(LoadCaptionTexts, UnsupportedConversionKeepsEveryDesignCaptionAndSwitchesTh
   Harness h;
   h.platform.doubleByte = false;
   for (const CaptionRow& row : kRows) h.SetScreen(row.key, "x");
-  Startup s(h.platform, h.form, h.library);
+  StepContext s(h.platform, h.form, h.library);
   s.settingsPath = Harness::kIni;
   LoadCaptionTexts(s);
   EXPECT_TRUE(s.SingleByteMode);

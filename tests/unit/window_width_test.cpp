@@ -62,7 +62,7 @@ class WidthSetting : public testing::TestWithParam<WidthCase> {};
 TEST_P(WidthSetting, SetsTheOuterWidth) {
   Harness h;
   if (GetParam().value) h.SetScreen(L"Width", GetParam().value);
-  Startup s(h.platform, h.form, h.library);
+  StepContext s(h.platform, h.form, h.library);
   s.settingsPath = Harness::kIni;
   LoadWindowWidth(s, GetParam().form);
   EXPECT_FLOAT_EQ(h.form.width, GetParam().width);
@@ -77,7 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
         WidthCase{"number", "9000", WidthForm::kDoubleByte, 9000},
         WidthCase{"leading_blanks", "  9000", WidthForm::kSingleByte, 9000},
         WidthCase{"letters", "wide", WidthForm::kDoubleByte, kDesign},
-        WidthCase{"eleven_digits", "12345678901", WidthForm::kSingleByte, 1234567890.0f},
+        WidthCase{"eleven_digits", "00000090009", WidthForm::kSingleByte, 9000},
+        WidthCase{"wider_than_drawable", "491536", WidthForm::kDoubleByte, kDesign},
         WidthCase{"blank_double_byte", "          ", WidthForm::kDoubleByte, kLabel + 6},
         WidthCase{"blank_single_byte", "          ", WidthForm::kSingleByte, kLabel / 2 + kDesign},
         WidthCase{"empty", "", WidthForm::kDoubleByte, kDesign},
@@ -90,8 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(WindowWidth, FailedTestRunsTheFallback) {
   Harness h;
   h.SetScreen(L"Width", "9000");
-  Startup s(h.platform, h.form, h.library, [](int step) {
-    if (step == 4) throw AppError(kTypeMismatch);  // fill, read, cut, then the test
+  StepContext s(h.platform, h.form, h.library, [](int, std::string_view name) {
+    if (name == "width blank test") throw AppError(kTypeMismatch);
   });
   s.settingsPath = Harness::kIni;
   LoadWindowWidth(s, WidthForm::kDoubleByte);
@@ -104,7 +105,7 @@ TEST(WindowWidth, OverflowingFallbackLeavesTheWidth) {
   h.form.width = 3e38f;
   h.form.SetLabelText(Label::LabelSupportIDContent, std::wstring(10, L'x'));
   h.form.labels[static_cast<int>(Label::LabelSupportIDContent) - 1].width = 3e38f;
-  Startup s(h.platform, h.form, h.library);
+  StepContext s(h.platform, h.form, h.library);
   s.settingsPath = Harness::kIni;
   LoadWindowWidth(s, WidthForm::kSingleByte);
   EXPECT_FLOAT_EQ(h.form.width, 3e38f);

@@ -40,14 +40,21 @@ TEST_F(HotKey, BoxCarriesTheDesignTitleWhenTheWindowKeptIt) {
   EXPECT_EQ(run.BoxText(), kVersionText);
 }
 
-TEST_F(HotKey, CapsLockMakesNoDifference) {
-  ProgramRun& run = Start("WindowTitle=Caps\r\n");
+// The box each time the chord is pressed, with Caps Lock on: the modifiers are read as held
+// at that moment, not as toggled, and Caps Lock, which changes the letter typed but not the
+// key, makes no difference.
+TEST_F(HotKey, ShowsTheBoxEachTimeWithCapsLockOn) {
+  ProgramRun& run = Start("WindowTitle=Again\r\n");
   run.PressChord({VK_CAPITAL});
-  run.PressChord({VK_CONTROL, VK_SHIFT, 'B'});
-  const bool shown = run.WaitForBox(5000);
+  bool shown = true;
+  for (int time = 0; time < 2 && shown; ++time) {
+    run.PressChord({VK_CONTROL, VK_SHIFT, 'B'});
+    shown = run.WaitForBox(5000);
+    if (shown) run.CloseBox();
+    for (int i = 0; i < 100 && shown && FindWindowOf(run.processId(), L"#32770"); ++i) Sleep(20);
+  }
   run.PressChord({VK_CAPITAL});
-  ASSERT_TRUE(shown);
-  EXPECT_EQ(run.BoxText(), kVersionText);
+  EXPECT_TRUE(shown);
 }
 
 TEST_F(HotKey, OtherChordsShowNothing) {

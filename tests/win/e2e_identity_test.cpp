@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "harness.h"
-#include "identity_map.h"
 #include "scenario.h"
 
 namespace kv::test {
@@ -204,27 +203,6 @@ TEST_F(Identity, MissingDataFileShowsUnknownInTheDesignFont) {
   ProgramRun& run = Start("");
   EXPECT_EQ(run.LabelText(kLabelBODContent), L"Unknown");
   EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"MS Gothic");
-}
-
-// Our own library beside the program: the window shows what the firmware of this machine
-// holds, read here independently, or "Unknown" where it has no table.
-TEST_F(Identity, OurLibraryShowsThisMachinesFirmwareValues) {
-  folder_.Copy(BuiltFile(L"TOVRAMIX_DIR", L"TOVRAMIX.DLL"), L"TOVRAMIX.DLL");
-  ProgramRun& run = Start("");
-  std::vector<std::uint8_t> blob(GetSystemFirmwareTable(0x52534D42, 0, nullptr, 0));
-  GetSystemFirmwareTable(0x52534D42, 0, blob.data(), static_cast<DWORD>(blob.size()));
-  const auto table = tovramix::ReadRawSmbios(blob);
-  const auto pieces = table ? tovramix::IdentityPieces(*table) : std::nullopt;
-  const std::pair<int, std::size_t> shown[] = {
-      {kLabelSerialContent, 0},  {kLabelModelContent, 2}, {kLabelSupportIDContent, 3},
-      {kLabelProductContent, 4}, {kLabelHWBOMContent, 7}, {kLabelSWBOMContent, 8}};
-  for (const auto& [id, piece] : shown) {
-    const std::string value = pieces ? (*pieces)[piece] : "Unknown";
-    EXPECT_EQ(run.LabelText(id), std::wstring(value.begin(), value.end())) << "piece " << piece + 1;
-  }
-  EXPECT_NE(run.LabelText(kLabelSWBuildContent), L"Software Build #");
-  EXPECT_NE(run.LabelText(kLabelSWBuildContent), L"Unknown");
-  RecordProperty("firmware_table_bytes", static_cast<int>(blob.size()));
 }
 
 class JapaneseIdentity : public Identity {};

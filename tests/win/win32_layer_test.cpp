@@ -3,12 +3,12 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "core/app_error.h"
 #include "harness.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
-#include "window/form_design.h"
 
 namespace kv::win32 {
 namespace {
@@ -44,13 +44,40 @@ class Window : public testing::Test {
   MainWindow form{GetModuleHandleW(nullptr)};
 };
 
+// The sixteen labels as the layout gives them: control number, design text, left, top,
+// width and height in twips, and whether the text ends at the right edge.
+struct DesignRow {
+  int id;
+  const wchar_t* text;
+  int left, top, width, height;
+  bool right;
+};
+constexpr DesignRow kDesign[] = {
+    {1, L"ServiceID #", 2880, 2640, 2175, 375, false},
+    {2, L"Service ID #: ", 0, 2640, 2535, 375, true},
+    {3, L"Software BOM #", 2880, 2280, 2175, 375, false},
+    {4, L"Hardware BOM #", 2880, 1920, 2175, 375, false},
+    {5, L"Software BOM #: ", 0, 2280, 2535, 375, true},
+    {6, L"Hardware BOM #: ", 0, 1920, 2535, 375, true},
+    {7, L"Product#", 2880, 840, 3015, 375, false},
+    {8, L"Product #: ", 0, 840, 2535, 375, true},
+    {9, L"Software Build #", 2880, 1560, 3255, 375, false},
+    {10, L"Software Build #: ", 0, 1560, 2535, 495, true},
+    {11, L"SupportID", 2880, 120, 1350, 285, false},
+    {12, L"Model#", 2880, 480, 2175, 375, false},
+    {13, L"Support ID #: ", 0, 120, 2535, 375, true},
+    {14, L"Model #: ", 0, 480, 2535, 375, true},
+    {15, L"Serial #: ", 0, 1200, 2535, 375, true},
+    {16, L"Serial#", 2880, 1200, 2175, 375, false},
+};
+
 TEST_F(Window, HasItsSixteenLabelsInOrderWithTheirDesignValues) {
   EXPECT_EQ(form.Caption(), L"KV Solvane Support Information");
   HWND child = GetWindow(form.hwnd(), GW_CHILD);
-  for (const LabelDesign& d : kLabelDesigns) {
-    SCOPED_TRACE(testing::Message() << "label " << static_cast<int>(d.id));
+  for (const DesignRow& d : kDesign) {
+    SCOPED_TRACE(testing::Message() << "label " << d.id);
     ASSERT_NE(child, nullptr);
-    EXPECT_EQ(GetDlgCtrlID(child), static_cast<int>(d.id));
+    EXPECT_EQ(GetDlgCtrlID(child), d.id);
     wchar_t text[64] = {};
     GetWindowTextW(child, text, 64);
     EXPECT_STREQ(text, d.text);
@@ -60,7 +87,7 @@ TEST_F(Window, HasItsSixteenLabelsInOrderWithTheirDesignValues) {
     EXPECT_EQ(rect.right - rect.left, Pixels(d.width));
     EXPECT_EQ(rect.bottom - rect.top, Pixels(d.height));
     const LONG style = GetWindowLongW(child, GWL_STYLE);
-    EXPECT_EQ(style & SS_TYPEMASK, d.align == Align::kRight ? SS_RIGHT : SS_LEFT);
+    EXPECT_EQ(style & SS_TYPEMASK, d.right ? SS_RIGHT : SS_LEFT);
     EXPECT_TRUE(style & SS_NOPREFIX);
     const LOGFONTW font = FontOf(child);
     EXPECT_STREQ(font.lfFaceName, L"MS Gothic");
@@ -71,6 +98,31 @@ TEST_F(Window, HasItsSixteenLabelsInOrderWithTheirDesignValues) {
     child = GetWindow(child, GW_HWNDNEXT);
   }
   EXPECT_EQ(child, nullptr);
+}
+
+// Whether a label's font was still alive when the label went, one entry per label.
+std::vector<bool> fontsAliveAtLabelEnd;
+
+LRESULT CALLBACK WatchLabelEnd(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && message->message == WM_DESTROY &&
+      GetWindowLongW(message->hwnd, GWL_STYLE) & WS_CHILD) {
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(message->hwnd, WM_GETFONT, 0, 0));
+    fontsAliveAtLabelEnd.push_back(GetObjectType(font) == OBJ_FONT);
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST(WindowEnd, LabelsGoBeforeTheFontsTheyDrawWith) {
+  const HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, WatchLabelEnd, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  {
+    MainWindow form(GetModuleHandleW(nullptr));
+    form.SetLabelFontName(Label::LabelModel, L"Arial");
+  }
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(fontsAliveAtLabelEnd, std::vector<bool>(16, true));
 }
 
 TEST_F(Window, FontNameAndSizeChangeAloneKeepingTheOtherAttributes) {

@@ -7,11 +7,16 @@
 //   Observe=1                 append "<call> cursor=wait|other" for each call to TOVRAMIX.log
 // The script is read once, at the first call, so that the stand-in costs the program under
 // measurement next to nothing; it uses no C++ library for the same reason.
+// Each buffer must come in as the interface has it: its length in spaces, then a NUL. A
+// caller that breaks that is logged as "contract" in TOVRAMIX.log and ended with exit code
+// 86, so that every test of it fails.
 #include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
+
+#include "core/library_abi.h"
 
 namespace {
 
@@ -34,6 +39,8 @@ void Beside(const wchar_t* name, wchar_t (&path)[MAX_PATH]) {
   std::wcscpy(end, name);
 }
 
+static_assert(kv::abi::kPieceCount <= 9, "the script names each piece by one digit");
+
 struct Script {
   bool read = false;
   int buildResult = 0;
@@ -41,7 +48,7 @@ struct Script {
   int delayMs = 0;
   bool observe = false;
   // The hex text of Build (0) and Piece1 .. Piece9 (1 .. 9).
-  wchar_t hex[10][512] = {};
+  wchar_t hex[1 + kv::abi::kPieceCount][512] = {};
 };
 
 Script script;
@@ -101,35 +108,56 @@ void Write(const wchar_t* hex, char* buffer, std::size_t length) {
   }
 }
 
-void Observe(const char* call) {
-  ReadScript();
-  if (script.delayMs > 0) Sleep(static_cast<DWORD>(script.delayMs));
-  if (!script.observe) return;
-  const bool wait = GetCursor() == LoadCursorW(nullptr, IDC_WAIT);
+constexpr UINT kBrokenContract = 86;
+
+void Log(const char* line) {
   wchar_t path[MAX_PATH];
   Beside(L"TOVRAMIX.log", path);
   FILE* log = _wfopen(path, L"a");
   if (!log) return;
-  std::fprintf(log, "%s cursor=%s\n", call, wait ? "wait" : "other");
+  std::fprintf(log, "%s\n", line);
   std::fclose(log);
+}
+
+void CheckLent(const char* buffer, std::size_t length) {
+  bool sound = buffer != nullptr && buffer[length] == '\0';
+  for (std::size_t i = 0; sound && i < length; ++i) sound = buffer[i] == ' ';
+  if (sound) return;
+  Log("contract: a buffer is not its length in spaces and a NUL");
+  ExitProcess(kBrokenContract);
+}
+
+void Observe(const char* call) {
+  ReadScript();
+  if (script.delayMs > 0) Sleep(static_cast<DWORD>(script.delayMs));
+  if (!script.observe) return;
+  char line[64];
+  std::snprintf(line, sizeof line, "%s cursor=%s", call,
+                GetCursor() == LoadCursorW(nullptr, IDC_WAIT) ? "wait" : "other");
+  Log(line);
 }
 
 }  // namespace
 
-extern "C" std::int16_t WINAPI DLL_GET_HARD_DISK_BUILD_ID(char* build) {
+extern "C" std::int16_t KV_ABI_CALL DLL_GET_HARD_DISK_BUILD_ID(char* build) {
+  CheckLent(build, kv::abi::kBuildLength);
   Observe("build");
-  Write(script.hex[0], build, 10);
+  Write(script.hex[0], build, kv::abi::kBuildLength);
   return static_cast<std::int16_t>(script.buildResult);
 }
 
 #ifndef WITHOUT_BIOS_PIECES
-extern "C" std::int16_t WINAPI DLL_GET_BIOS_STRING_PIECES(char* p1, char* p2, char* p3, char* p4,
-                                                          char* p5, char* p6, char* p7, char* p8,
-                                                          char* p9) {
-  Observe("bios");
+extern "C" std::int16_t KV_ABI_CALL DLL_GET_BIOS_STRING_PIECES(char* p1, char* p2, char* p3,
+                                                               char* p4, char* p5, char* p6,
+                                                               char* p7, char* p8, char* p9) {
   char* pieces[] = {p1, p2, p3, p4, p5, p6, p7, p8, p9};
-  const std::size_t lengths[] = {12, 12, 10, 26, 18, 10, 12, 6, 4};
-  for (int i = 0; i < 9; ++i) Write(script.hex[i + 1], pieces[i], lengths[i]);
+  for (std::size_t i = 0; i < kv::abi::kPieceCount; ++i) {
+    CheckLent(pieces[i], kv::abi::kPieceLengths[i]);
+  }
+  Observe("bios");
+  for (std::size_t i = 0; i < kv::abi::kPieceCount; ++i) {
+    Write(script.hex[i + 1], pieces[i], kv::abi::kPieceLengths[i]);
+  }
   return static_cast<std::int16_t>(script.biosResult);
 }
 #endif

@@ -1,0 +1,42 @@
+#include "window/label_rules.h"
+
+#include <cmath>
+
+#include "core/app_error.h"
+
+namespace kv {
+namespace {
+
+constexpr std::size_t kFaceNameRoom = 32;  // the system's face name, with its NUL
+constexpr float kMaxFontPoints = 2048;
+constexpr double kMaxWindowPixels = 32767;
+
+}  // namespace
+
+std::wstring ShownText(std::wstring_view text) {
+  std::wstring shown(text.substr(0, text.find(L'\0')));
+  for (wchar_t& c : shown) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) c = L'\uFFFD';
+  }
+  return shown;
+}
+
+void CheckFontName(std::wstring_view name) {
+  if (name.empty() || name.size() >= kFaceNameRoom) throw AppError(kInvalidPropertyValue);
+}
+
+void CheckFontSize(float points) {
+  if (!std::isfinite(points) || points <= 0 || points > kMaxFontPoints) {
+    throw AppError(kInvalidPropertyValue);
+  }
+}
+
+int WindowPixels(float twips, int dpi) {
+  const double pixels = std::round(twips * dpi / kTwipsPerInch);
+  if (!std::isfinite(pixels) || pixels < 1 || pixels > kMaxWindowPixels) {
+    throw AppError(kInvalidPropertyValue);
+  }
+  return static_cast<int>(pixels);
+}
+
+}  // namespace kv
