@@ -117,8 +117,7 @@ TEST(IdentityPieces, OfOneMachineInFull) {
       "PC131TBF",
       "L1HF9380025",
       "20L8S07A14",
-      Base32({0x16, 0x16, 0x74, 0xcc, 0x2a, 0x1e, 0x11, 0xb2, 0xa8, 0x5c, 0xe1, 0x21, 0x88, 0x1d,
-              0x01, 0xb9}),
+      "2RB79K1A3R8V5A2WW4GRG781Q4",  // its UUID in base 32, worked out apart from this code
       "LENOVO_MT_20L8_BU_",
       "N22ET52W (",
       "01/16/2019",
