@@ -1,7 +1,6 @@
 #include "identity_map.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace tovramix {
 namespace {
@@ -9,39 +8,35 @@ namespace {
 constexpr std::uint8_t kBios = 0, kSystem = 1, kBaseboard = 2, kOemStrings = 11;
 
 std::string_view Trim(std::string_view text) {
-  const auto first = text.find_first_not_of(' ');
+  const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+  return std::string_view(text.data() + first, text.find_last_not_of(' ') - first + 1);
+}
+
+char AsciiLower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
+           return AsciiLower(x) == AsciiLower(y);
          });
 }
 
-std::string StringOf(const Walk& walk, std::uint8_t type, std::size_t offset) {
-  const Structure* s = walk.Find(type);
-  return s ? std::string(s->String(offset)) : std::string();
+std::string_view StringOf(std::span<const std::uint8_t> table, std::uint8_t type,
+                          std::size_t offset) {
+  const std::optional<Structure> s = Find(table, type);
+  return s ? s->String(offset) : std::string_view();
 }
 
-std::string FirstOemString(const Walk& walk) {
-  const Structure* oem = walk.Find(kOemStrings);
+std::string_view FirstOemString(std::span<const std::uint8_t> table) {
+  const std::optional<Structure> oem = Find(table, kOemStrings);
   if (!oem) return {};
-  const std::size_t count = oem->Byte(4);
-  for (std::size_t i = 0; i < count && i < oem->strings.size(); ++i) {
-    if (!IsPlaceholder(oem->strings[i])) return std::string(oem->strings[i]);
+  const std::size_t count = std::min<std::size_t>(oem->Byte(4), oem->StringCount());
+  for (std::size_t number = 1; number <= count; ++number) {
+    if (!IsPlaceholder(oem->NthString(number))) return oem->NthString(number);
   }
   return {};
-}
-
-std::string Printable(std::string_view value) {
-  std::string out(value);
-  for (char& c : out) {
-    if (c < 0x20 || c > 0x7E) c = '?';
-  }
-  return out;
 }
 
 }  // namespace
@@ -64,31 +59,21 @@ std::optional<std::array<std::uint8_t, 16>> SystemUuid(const Structure& system,
   return uuid;
 }
 
-std::string UuidText(const std::array<std::uint8_t, 16>& uuid) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (std::size_t i = 0; i < uuid.size(); ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
-    text += kHex[uuid[i] >> 4];
-    text += kHex[uuid[i] & 15];
-  }
-  return text;
-}
-
-std::string Base32(const std::array<std::uint8_t, 16>& uuid) {
+std::array<char, kBase32Length> Base32(const std::array<std::uint8_t, 16>& uuid) {
   static constexpr char kDigits[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
-  std::string text;
+  std::array<char, kBase32Length> text;
+  std::size_t size = 0;
   unsigned buffer = 0;
   int bits = 0;
   for (const std::uint8_t byte : uuid) {
     buffer = (buffer << 8) | byte;
     bits += 8;
     while (bits >= 5) {
-      text += kDigits[(buffer >> (bits - 5)) & 31];
+      text[size++] = kDigits[(buffer >> (bits - 5)) & 31];
       bits -= 5;
     }
   }
-  text += kDigits[(buffer << (5 - bits)) & 31];  // the last 3 bits, padded
+  text[size] = kDigits[(buffer << (5 - bits)) & 31];  // the last 3 bits, padded
   return text;
 }
 
@@ -128,46 +113,51 @@ bool IsPlaceholder(std::string_view value) {
                      [&](std::string_view p) { return EqualsIgnoringCase(trimmed, p); });
 }
 
-std::string FieldText(const Walk& walk, SmbiosVersion version, Source source) {
+std::string_view FieldString(std::span<const std::uint8_t> table, Source source) {
   switch (source) {
     case Source::kSystemSerial:
-      return StringOf(walk, kSystem, 0x07);
+      return StringOf(table, kSystem, 0x07);
     case Source::kBaseboardSerial:
-      return StringOf(walk, kBaseboard, 0x07);
+      return StringOf(table, kBaseboard, 0x07);
     case Source::kSystemProduct:
-      return StringOf(walk, kSystem, 0x05);
-    case Source::kSystemUuid: {
-      const Structure* system = walk.Find(kSystem);
-      const auto uuid = system ? SystemUuid(*system, version) : std::nullopt;
-      return uuid ? UuidText(*uuid) : std::string();
-    }
+      return StringOf(table, kSystem, 0x05);
+    case Source::kSystemUuid:
+      return {};
     case Source::kSystemSku:
-      return StringOf(walk, kSystem, 0x19);
+      return StringOf(table, kSystem, 0x19);
     case Source::kBiosVersion:
-      return StringOf(walk, kBios, 0x05);
+      return StringOf(table, kBios, 0x05);
     case Source::kBiosDate:
-      return StringOf(walk, kBios, 0x08);
+      return StringOf(table, kBios, 0x08);
     case Source::kBaseboardVersion:
-      return StringOf(walk, kBaseboard, 0x06);
+      return StringOf(table, kBaseboard, 0x06);
     case Source::kOemString:
-      return FirstOemString(walk);
+      return FirstOemString(table);
   }
   return {};
 }
 
-std::optional<std::array<std::string, kv::abi::kPieceCount>> IdentityPieces(const Table& table) {
-  const Walk walk = WalkTable(table.bytes);
-  const Structure* system = walk.Find(kSystem);
+std::optional<std::array<PieceText, kv::abi::kPieceCount>> IdentityPieces(const Table& table) {
+  const std::optional<Structure> system = Find(table.bytes, kSystem);
   if (!system) return std::nullopt;
-  std::array<std::string, kv::abi::kPieceCount> pieces;
+  std::array<PieceText, kv::abi::kPieceCount> pieces;
   for (std::size_t i = 0; i < kPieces.size(); ++i) {
+    PieceText& piece = pieces[i];
     if (kPieces[i].source == Source::kSystemUuid) {
       const auto uuid = SystemUuid(*system, table.version);
-      if (uuid) pieces[i] = Base32(*uuid);
+      if (uuid) {
+        piece.chars = Base32(*uuid);
+        piece.size = std::min(kBase32Length, kPieces[i].length);
+      }
       continue;
     }
-    const std::string value = FieldText(walk, table.version, kPieces[i].source);
-    if (!IsPlaceholder(value)) pieces[i] = Printable(Trim(value)).substr(0, kPieces[i].length);
+    const std::string_view value = FieldString(table.bytes, kPieces[i].source);
+    if (IsPlaceholder(value)) continue;
+    const std::string_view trimmed = Trim(value);
+    piece.size = std::min({trimmed.size(), kPieces[i].length, piece.chars.size()});
+    for (std::size_t c = 0; c < piece.size; ++c) {
+      piece.chars[c] = trimmed[c] < 0x20 || trimmed[c] > 0x7E ? '?' : trimmed[c];
+    }
   }
   return pieces;
 }

@@ -1,16 +1,16 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 
 #include "core/library_abi.h"
 #include "smbios.h"
 
 // Which SMBIOS field gives each of the nine identity pieces, and how it is made fit for a
-// support person to read.
+// support person to read. Like the table reading, nothing here allocates or throws.
 namespace tovramix {
 
 enum class Source {
@@ -51,24 +51,33 @@ constexpr bool LengthsAreTheInterfaces() {
 }
 static_assert(LengthsAreTheInterfaces(), "each piece's length must be its buffer's");
 
-// The field exactly as the firmware holds it (for the UUID, its canonical text); empty
-// where the table has no such field.
-std::string FieldText(const Walk& walk, SmbiosVersion version, Source source);
+// 128 bits in base 32, five bits a character.
+inline constexpr std::size_t kBase32Length = 26;
+
+// A piece as the library hands it out, at most as long as the longest buffer.
+struct PieceText {
+  std::array<char, kBase32Length> chars{};
+  std::size_t size = 0;
+  std::string_view View() const { return {chars.data(), size}; }
+};
+
+// A string field exactly as the firmware holds it; empty where the table has no such field,
+// and for the UUID, which is no string.
+std::string_view FieldString(std::span<const std::uint8_t> table, Source source);
 
 // The UUID's 16 bytes in canonical order: from SMBIOS 2.6 on, the table stores the first
 // three fields little-endian. Nothing when absent, or all 0x00 or all 0xFF.
 std::optional<std::array<std::uint8_t, 16>> SystemUuid(const Structure& system,
                                                        SmbiosVersion version);
-std::string UuidText(const std::array<std::uint8_t, 16>& uuid);
 // 128 bits in 26 characters of Crockford's base 32, which has no I, L, O or U to misread.
-std::string Base32(const std::array<std::uint8_t, 16>& uuid);
+std::array<char, kBase32Length> Base32(const std::array<std::uint8_t, 16>& uuid);
 
 // Texts that boards leave where nobody programmed a value.
 bool IsPlaceholder(std::string_view value);
 
 // The nine pieces as the library hands them out: no value where the firmware has none or a
-// placeholder, characters outside printable ASCII as '?'. Nothing when the table has no
-// system structure.
-std::optional<std::array<std::string, kv::abi::kPieceCount>> IdentityPieces(const Table& table);
+// placeholder, characters outside printable ASCII as '?', cut to their buffers. Nothing when
+// the table has no system structure.
+std::optional<std::array<PieceText, kv::abi::kPieceCount>> IdentityPieces(const Table& table);
 
 }  // namespace tovramix

@@ -4,8 +4,6 @@ namespace tovramix {
 namespace {
 
 constexpr std::size_t kRawHeader = 8;
-constexpr std::size_t kStructureHeader = 4;
-constexpr std::uint8_t kEndOfTable = 127;
 
 }  // namespace
 
@@ -21,57 +19,51 @@ std::uint8_t Structure::Byte(std::size_t offset) const {
   return offset < formatted.size() ? formatted[offset] : 0;
 }
 
-std::string_view Structure::String(std::size_t offset) const {
-  const std::uint8_t index = Byte(offset);
-  if (index == 0 || index > strings.size()) return {};
-  return strings[index - 1];
+std::size_t Structure::StringCount() const {
+  std::size_t count = 0;
+  for (const std::uint8_t byte : strings) count += byte == 0;
+  return count;
 }
 
-const Structure* Walk::Find(std::uint8_t type) const {
-  for (const Structure& s : structures) {
-    if (s.type == type) return &s;
+std::string_view Structure::NthString(std::size_t number) const {
+  if (number == 0) return {};
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < strings.size(); ++i) {
+    if (strings[i] != 0) continue;
+    if (--number == 0) {
+      return std::string_view(reinterpret_cast<const char*>(strings.data()) + start, i - start);
+    }
+    start = i + 1;
   }
-  return nullptr;
+  return {};
 }
 
-Walk WalkTable(std::span<const std::uint8_t> bytes) {
-  Walk walk;
-  std::size_t pos = 0;
-  while (bytes.size() - pos >= kStructureHeader) {
-    Structure s;
-    s.type = bytes[pos];
-    const std::size_t length = bytes[pos + 1];
-    // A length under the header's own, or one that runs past the end, cannot be walked.
-    if (length < kStructureHeader || length > bytes.size() - pos) {
-      walk.end = WalkEnd::kMalformed;
-      return walk;
-    }
-    s.formatted = bytes.subspan(pos, length);
-    // The string set ends at the first pair of NULs.
-    std::size_t end = pos + length;
-    while (end + 1 < bytes.size() && (bytes[end] != 0 || bytes[end + 1] != 0)) ++end;
-    if (end + 1 >= bytes.size()) {
-      walk.end = WalkEnd::kMalformed;
-      return walk;
-    }
-    // Each string of the set ends with its NUL; a set that starts with the pair is empty.
-    const std::size_t first = pos + length;
-    std::size_t start = first;
-    for (std::size_t i = first; end > first && i <= end; ++i) {
-      if (bytes[i] == 0) {
-        s.strings.emplace_back(reinterpret_cast<const char*>(bytes.data() + start), i - start);
-        start = i + 1;
-      }
-    }
-    walk.structures.push_back(std::move(s));
-    pos = end + 2;
-    if (walk.structures.back().type == kEndOfTable) {
-      walk.end = WalkEnd::kEndMarker;
-      return walk;
-    }
-  }
-  walk.end = pos == bytes.size() ? WalkEnd::kEndOfTable : WalkEnd::kMalformed;
-  return walk;
+std::optional<Structure> StructureAt(std::span<const std::uint8_t> bytes, std::size_t pos,
+                                     std::size_t& next) {
+  const std::size_t length = bytes[pos + 1];
+  // A length under the header's own, or one that runs past the end, cannot be walked.
+  if (length < kStructureHeader || length > bytes.size() - pos) return std::nullopt;
+  // The string set ends at the first pair of NULs.
+  const std::size_t first = pos + length;
+  std::size_t end = first;
+  while (end + 1 < bytes.size() && (bytes[end] != 0 || bytes[end + 1] != 0)) ++end;
+  if (end + 1 >= bytes.size()) return std::nullopt;
+  Structure structure;
+  structure.type = bytes[pos];
+  structure.formatted = bytes.subspan(pos, length);
+  // A set that starts with the pair is empty; otherwise its last string ends with the
+  // pair's first NUL.
+  if (end > first) structure.strings = bytes.subspan(first, end + 1 - first);
+  next = end + 2;
+  return structure;
+}
+
+std::optional<Structure> Find(std::span<const std::uint8_t> bytes, std::uint8_t type) {
+  std::optional<Structure> found;
+  WalkTable(bytes, [&](const Structure& s) {
+    if (!found && s.type == type) found = s;
+  });
+  return found;
 }
 
 }  // namespace tovramix

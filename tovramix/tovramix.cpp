@@ -1,13 +1,14 @@
 // TOVRAMIX.DLL: the machine's identity from the firmware's SMBIOS tables, and the build of
-// the operating system on the system disk.
+// the operating system on the system disk. It runs inside the processes of the programs that
+// load it, so it brings no C++ runtime: no exceptions, nothing from the C++ library that
+// needs one, and the one allocation straight from the process heap.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <string>
+#include <span>
+#include <string_view>
 #include <type_traits>
-#include <vector>
 
 #include "identity_map.h"
 
@@ -19,68 +20,98 @@ enum Result : std::int16_t { kOk = 0, kNoTable = 1, kBadTable = 2, kNoSystem = 3
 
 // Cut to the buffer's length; a shorter value is followed by its NUL. With no value the
 // caller's spaces stay as they are.
-void Put(char* buffer, std::size_t length, const std::string& value) {
+void Put(char* buffer, std::size_t length, std::string_view value) {
   if (!buffer || value.empty()) return;
-  const std::size_t count = std::min(value.size(), length);
+  const std::size_t count = value.size() < length ? value.size() : length;
   std::memcpy(buffer, value.data(), count);
   if (count < length) buffer[count] = '\0';
 }
 
-std::vector<std::uint8_t> FirmwareTable() {
-  const UINT size = GetSystemFirmwareTable(kRawSmbiosProvider, 0, nullptr, 0);
-  if (size == 0) return {};
-  std::vector<std::uint8_t> blob(size);
-  const UINT written = GetSystemFirmwareTable(kRawSmbiosProvider, 0, blob.data(), size);
-  if (written == 0 || written > size) return {};
-  blob.resize(written);
-  return blob;
-}
+// The firmware's table, in a block of the process heap that goes with this object.
+class FirmwareTable {
+ public:
+  FirmwareTable() {
+    const UINT size = GetSystemFirmwareTable(kRawSmbiosProvider, 0, nullptr, 0);
+    if (size == 0) return;
+    bytes_ = static_cast<std::uint8_t*>(HeapAlloc(GetProcessHeap(), 0, size));
+    if (!bytes_) return;
+    const UINT written = GetSystemFirmwareTable(kRawSmbiosProvider, 0, bytes_, size);
+    size_ = written <= size ? written : 0;
+  }
+  ~FirmwareTable() {
+    if (bytes_) HeapFree(GetProcessHeap(), 0, bytes_);
+  }
+  FirmwareTable(const FirmwareTable&) = delete;
+  FirmwareTable& operator=(const FirmwareTable&) = delete;
+
+  std::span<const std::uint8_t> Bytes() const { return {bytes_, size_}; }
+
+ private:
+  std::uint8_t* bytes_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 // "19045.3570": the build number and, where the system records one, its update revision.
-std::string OsBuild() {
-  constexpr wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-  wchar_t number[32] = {};
-  DWORD size = sizeof number;
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"CurrentBuildNumber", RRF_RT_REG_SZ, nullptr, number,
-                   &size) != ERROR_SUCCESS) {
-    return {};
+// Empty when the build number is missing or not a number.
+struct OsBuild {
+  char text[24] = {};
+  std::size_t size = 0;
+
+  OsBuild() {
+    constexpr wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    wchar_t number[12] = {};
+    DWORD bytes = sizeof number;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"CurrentBuildNumber", RRF_RT_REG_SZ, nullptr,
+                     number, &bytes) != ERROR_SUCCESS) {
+      return;
+    }
+    for (const wchar_t* c = number; *c; ++c) {
+      if (*c < L'0' || *c > L'9') {
+        size = 0;
+        return;
+      }
+      text[size++] = static_cast<char>(*c);
+    }
+    DWORD revision = 0;
+    bytes = sizeof revision;
+    if (size == 0 || RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"UBR", RRF_RT_REG_DWORD, nullptr,
+                                  &revision, &bytes) != ERROR_SUCCESS) {
+      return;
+    }
+    char digits[10];
+    std::size_t count = 0;
+    do {
+      digits[count++] = static_cast<char>('0' + revision % 10);
+      revision /= 10;
+    } while (revision != 0);
+    text[size++] = '.';
+    while (count > 0) text[size++] = digits[--count];
   }
-  std::string build;
-  for (const wchar_t* c = number; *c; ++c) {
-    if (*c < L'0' || *c > L'9') return {};
-    build += static_cast<char>(*c);
-  }
-  DWORD revision = 0;
-  size = sizeof revision;
-  if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"UBR", RRF_RT_REG_DWORD, nullptr, &revision, &size) ==
-      ERROR_SUCCESS) {
-    build.push_back('.');
-    build.append(std::to_string(revision));
-  }
-  return build;
-}
+
+  std::string_view View() const { return {text, size}; }
+};
 
 }  // namespace
 
 extern "C" std::int16_t KV_ABI_CALL DLL_GET_HARD_DISK_BUILD_ID(char* build) {
-  const std::string value = OsBuild();
-  if (value.empty() || !build) return kNoBuild;
-  Put(build, kv::abi::kBuildLength, value);
+  const OsBuild value;
+  if (value.size == 0 || !build) return kNoBuild;
+  Put(build, kv::abi::kBuildLength, value.View());
   return kOk;
 }
 
 extern "C" std::int16_t KV_ABI_CALL DLL_GET_BIOS_STRING_PIECES(char* p1, char* p2, char* p3,
                                                                char* p4, char* p5, char* p6,
                                                                char* p7, char* p8, char* p9) {
-  const std::vector<std::uint8_t> blob = FirmwareTable();
-  if (blob.empty()) return kNoTable;
-  const auto table = tovramix::ReadRawSmbios(blob);
+  const FirmwareTable blob;
+  if (blob.Bytes().empty()) return kNoTable;
+  const auto table = tovramix::ReadRawSmbios(blob.Bytes());
   if (!table) return kBadTable;
   const auto pieces = tovramix::IdentityPieces(*table);
   if (!pieces) return kNoSystem;
   char* buffers[] = {p1, p2, p3, p4, p5, p6, p7, p8, p9};
   for (std::size_t i = 0; i < tovramix::kPieces.size(); ++i) {
-    Put(buffers[i], tovramix::kPieces[i].length, (*pieces)[i]);
+    Put(buffers[i], tovramix::kPieces[i].length, (*pieces)[i].View());
   }
   return kOk;
 }

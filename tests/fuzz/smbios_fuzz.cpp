@@ -9,17 +9,21 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::span<const std::uint8_t> blob(data, size);
-  const tovramix::Walk walk = tovramix::WalkTable(blob);
+  tovramix::WalkTable(blob, [](const tovramix::Structure& s) {
+    for (std::size_t number = 0; number <= s.StringCount() + 1; ++number) {
+      static_cast<void>(s.NthString(number));
+    }
+  });
   for (const tovramix::Piece& piece : tovramix::kPieces) {
-    static_cast<void>(tovramix::FieldText(walk, {3, 0}, piece.source));
+    static_cast<void>(tovramix::FieldString(blob, piece.source));
   }
   const auto table = tovramix::ReadRawSmbios(blob);
   if (!table) return 0;
   const auto pieces = tovramix::IdentityPieces(*table);
   if (!pieces) return 0;
   for (std::size_t i = 0; i < pieces->size(); ++i) {
-    if ((*pieces)[i].size() > tovramix::kPieces[i].length) std::abort();
-    for (const char c : (*pieces)[i]) {
+    if ((*pieces)[i].size > tovramix::kPieces[i].length) std::abort();
+    for (const char c : (*pieces)[i].View()) {
       if (c < 0x20 || c > 0x7E) std::abort();
     }
   }
