@@ -37,6 +37,18 @@ std::wstring_view BeforeNul(std::wstring_view text) {
   return text.substr(0, text.find(L'\0'));
 }
 
+std::wstring Decimal(long value) {
+  // From the last digit back; the magnitude as unsigned, which holds that of the smallest
+  // long too.
+  unsigned long magnitude = value < 0 ? 0UL - static_cast<unsigned long>(value) : value;
+  std::wstring digits;
+  do {
+    digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + magnitude % 10));
+    magnitude /= 10;
+  } while (magnitude != 0);
+  return value < 0 ? L"-" + digits : digits;
+}
+
 std::wstring Mid(std::wstring_view text, std::size_t start, std::size_t length) {
   if (start == 0 || start > text.size()) return {};
   return std::wstring(text.substr(start - 1, length));

@@ -20,6 +20,9 @@ std::wstring LeftTrim(std::wstring_view text, bool fullWidthSpaces);
 // The text up to its first NUL.
 std::wstring_view BeforeNul(std::wstring_view text);
 
+// Plain decimal digits, with a minus sign when negative.
+std::wstring Decimal(long value);
+
 // 1-based substring that never fails: positions past the end give nothing.
 std::wstring Mid(std::wstring_view text, std::size_t start, std::size_t length);
 

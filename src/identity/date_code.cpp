@@ -58,11 +58,11 @@ std::wstring ToJulian(const std::wstring& sDate) {
   const std::wstring day = Mid(sDate, 1, 2);
   const long year = Number(Mid(sDate, 7, 4)) - 1990;
   // The test is on the value: 0 gives 00, -5 gives 0-5.
-  std::wstring yearPart = std::to_wstring(year);
+  std::wstring yearPart = Decimal(year);
   if (year < 10) yearPart = L"0" + yearPart;
   const long month = (Number(Mid(sDate, 4, 2)) - 1) * 30;
   const long dayNumber = day == L"31" ? 30 : LenientNumber(day);
-  return yearPart + std::to_wstring(month) + std::to_wstring(dayNumber);
+  return yearPart + Decimal(month) + Decimal(dayNumber);
 }
 
 }  // namespace kv

@@ -1,12 +1,13 @@
 #include "window/form_operations.h"
 
+#include "core/text.h"
 #include "window/form_design.h"
 
 namespace kv {
 
 std::wstring VersionText(const ProgramVersion& version) {
-  return L"Version " + std::to_wstring(version.major) + L"." + std::to_wstring(version.minor) +
-         L"." + std::to_wstring(version.revision);
+  return L"Version " + Decimal(version.major) + L"." + Decimal(version.minor) + L"." +
+         Decimal(version.revision);
 }
 
 void Form_KeyDown(Form& form, Platform& platform, int KeyCode, int Shift) {

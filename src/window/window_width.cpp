@@ -1,6 +1,6 @@
 #include "window/window_width.h"
 
-#include <charconv>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -13,6 +13,8 @@ namespace kv {
 namespace {
 
 constexpr float kDoubleByteMargin = 6;  // twips beside the support ID in the fallback
+// Powers of ten past this take any number out of long double's range.
+constexpr long kExponentBound = 6000;
 
 float Checked(float value) {
   if (!std::isfinite(value)) throw AppError(kOverflow);
@@ -27,37 +29,46 @@ bool IsDigit(wchar_t c) {
 
 float ParseWidth(std::wstring_view text) {
   const std::wstring number = TrimSpaces(BeforeNul(text));
-  // Plain ASCII number syntax only; anything else is a type mismatch.
+  // Plain ASCII number syntax only; anything else is a type mismatch. The digits are taken
+  // as one whole number and a power of ten to scale it by; long double holds more of them
+  // than the single-precision result keeps.
   std::size_t i = 0;
-  const auto digits = [&] {
+  long double whole = 0;
+  long scale = 0;
+  const auto digits = [&](auto&& take) {
     const std::size_t start = i;
-    while (i < number.size() && IsDigit(number[i])) ++i;
+    for (; i < number.size() && IsDigit(number[i]); ++i) take(number[i] - L'0');
     return i - start;
   };
-  if (i < number.size() && (number[i] == L'+' || number[i] == L'-')) ++i;
-  std::size_t mantissa = digits();
+  bool negative = false;
+  if (i < number.size() && (number[i] == L'+' || number[i] == L'-')) negative = number[i++] == L'-';
+  std::size_t mantissa = digits([&](int digit) { whole = whole * 10 + digit; });
   if (i < number.size() && number[i] == L'.') {
     ++i;
-    mantissa += digits();
+    mantissa += digits([&](int digit) {
+      whole = whole * 10 + digit;
+      --scale;
+    });
   }
   if (mantissa == 0) throw AppError(kTypeMismatch);
   if (i < number.size() && (number[i] == L'e' || number[i] == L'E')) {
     ++i;
-    if (i < number.size() && (number[i] == L'+' || number[i] == L'-')) ++i;
-    if (digits() == 0) throw AppError(kTypeMismatch);
+    bool down = false;
+    if (i < number.size() && (number[i] == L'+' || number[i] == L'-')) down = number[i++] == L'-';
+    long exponent = 0;
+    const auto exponentDigits =
+        digits([&](int digit) { exponent = std::min(exponent * 10 + digit, kExponentBound); });
+    if (exponentDigits == 0) throw AppError(kTypeMismatch);
+    scale += down ? -exponent : exponent;
   }
   if (i != number.size()) throw AppError(kTypeMismatch);
 
-  const std::string ascii(number.begin(), number.end());
-  const char* first = ascii.data() + (ascii.front() == '+' ? 1 : 0);
-  double value = 0;
-  const auto [end, error] = std::from_chars(first, ascii.data() + ascii.size(), value);
-  if (error == std::errc::result_out_of_range ||
-      std::fabs(value) > std::numeric_limits<float>::max()) {
-    throw AppError(kOverflow);
-  }
-  if (error != std::errc() || end != ascii.data() + ascii.size()) throw AppError(kTypeMismatch);
-  return static_cast<float>(value);
+  // Beyond the bound the value is out of any range, or nothing, whatever its digits.
+  scale = std::clamp(scale, -kExponentBound, kExponentBound);
+  for (; scale > 0 && whole <= std::numeric_limits<float>::max(); --scale) whole *= 10;
+  for (; scale < 0 && whole > 0; ++scale) whole /= 10;
+  if (whole > std::numeric_limits<float>::max()) throw AppError(kOverflow);
+  return static_cast<float>(negative ? -whole : whole);
 }
 
 void LoadWindowWidth(StepContext& s, WidthForm form) {

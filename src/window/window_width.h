@@ -14,7 +14,7 @@ void LoadWindowWidth(StepContext& s, WidthForm form);
 
 // Reads a width in twips: up to the first NUL, an optional sign, decimal digits with an
 // optional fraction and exponent, blanks around. Raises 13 for anything else and 6 when
-// the number does not fit a single-precision value.
+// the number is too large for a single-precision value; one too small for it reads as 0.
 float ParseWidth(std::wstring_view text);
 
 }  // namespace kv

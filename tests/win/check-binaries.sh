@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What can be checked of the shipped files without running them: the machine type in their
-# PE headers, the library's two exports under their plain names, and that both import
-# nothing but system DLLs (no C++ or GCC runtime to ship beside them).
+# PE headers, the library's two exports under their plain names, that both import nothing
+# but system DLLs (no C++ or GCC runtime to ship beside them), and their sizes: at most
+# 300 KiB for the program and 64 KiB for the library.
 # Usage: check-binaries.sh OBJDUMP i386|x86-64 Quorin.exe TOVRAMIX.DLL
 set -uo pipefail
 objdump=$1 arch=$2 exe=$3 dll=$4
@@ -41,5 +42,11 @@ for file in "$exe" "$dll"; do
   done
 done
 
-[ $failures -eq 0 ] && echo "PASS: machine type $arch, plain exports, system imports only"
+for limit in "$exe:307200" "$dll:65536"; do
+  file=${limit%:*} most=${limit##*:}
+  size=$(stat -c %s "$file")
+  [ "$size" -le "$most" ] || fail "$file: $size bytes, over its $most"
+done
+
+[ $failures -eq 0 ] && echo "PASS: machine type $arch, plain exports, system imports only, sizes within limits"
 [ $failures -eq 0 ]
