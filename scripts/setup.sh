@@ -19,6 +19,14 @@ installed() {
   dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok installed'
 }
 
+# Those of the packages named that are not installed, one a line.
+not_installed() {
+  local p
+  for p in "$@"; do
+    installed "$p" || echo "$p"
+  done
+}
+
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 apt_install() {
@@ -39,10 +47,7 @@ update_indexes() {
   echo "setup: some package indexes could not be fetched (mirror out of sync?); going on with the others" >&2
 }
 
-missing=()
-for p in "${packages[@]}"; do
-  installed "$p" || missing+=("$p")
-done
+mapfile -t missing < <(not_installed "${packages[@]}")
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}" >&2
   update_indexes
@@ -52,10 +57,7 @@ if [ ${#missing[@]} -gt 0 ]; then
       apt_install "$p" >/dev/null 2>&1 || echo "setup: could not install $p" >&2
     done
   fi
-  still=()
-  for p in "${missing[@]}"; do
-    installed "$p" || still+=("$p")
-  done
+  mapfile -t still < <(not_installed "${missing[@]}")
   if [ ${#still[@]} -gt 0 ]; then
     echo "setup: FAILED: these packages could not be installed: ${still[*]}" >&2
     exit 1
