@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "harness.h"
+#include "scenario.h"
 
 namespace kv::test {
 namespace {
@@ -12,12 +13,6 @@ namespace {
 constexpr int kLabelBODContent = 1, kLabelBOD = 2, kLabelSWBOM = 5, kLabelHWBOM = 6,
               kLabelProduct = 8, kLabelSWBuild = 10, kLabelSupportIDContent = 11,
               kLabelModelContent = 12, kLabelSupportID = 13, kLabelModel = 14, kLabelSerial = 15;
-
-std::wstring FullWidth(const std::wstring& narrow) {
-  std::wstring out;
-  for (wchar_t c : narrow) out += c == L' ' ? L'\u3000' : (c > 0x20 && c < 0x7F ? c + 0xFEE0 : c);
-  return out;
-}
 
 const char kAllCaptions[] =
     "Text1=Model:\r\nText2=Serial:\r\nText3=Support:\r\nText4=Build:\r\n"
