@@ -33,9 +33,7 @@ cpu=$(taskset -p -c $$ | sed 's/.*: //; s/[,-].*//')
 taskset -p -c "$cpu" $$ >/dev/null
 wine_env_start_display
 for preset in "${presets[@]}"; do
-  host_step "configuring the $preset build" cmake --preset "$preset"
-  host_step "building the $preset build" cmake --build --preset "$preset" --target Quorin \
-    tovramix tovramix_double minimal_window startup_bench
+  host_build "$preset" Quorin tovramix tovramix_double minimal_window startup_bench
   bin="$root/build/$preset"
   echo "== $preset build"
   size_line "$bin/src/win32/Quorin.exe" 307200

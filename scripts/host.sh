@@ -23,16 +23,28 @@ host_executes_x86_32() {
   "$probe" 2>/dev/null
 }
 
+# Whether 32-bit Wine may be used here at all, before it is installed: not where the
+# 64-bit-only path is forced or the host cannot execute 32-bit code. Sets host_win32_why to
+# the reason when not.
+host_win32_possible() {
+  if [ "${KV_WIN64_ONLY:-0}" = 1 ]; then
+    host_win32_why="the 64-bit-only path is forced (KV_WIN64_ONLY=1)"
+  elif ! host_executes_x86_32; then
+    host_win32_why="this host cannot execute 32-bit x86 code"
+  else
+    return 0
+  fi
+  return 1
+}
+
 # The one decision whether this host runs the shipped 32-bit build under Wine: it does when
 # Wine's 32-bit loader actually starts here. Made once; the answer is exported to every
 # script and test started after. Sets host_win32_why to the reason when it does not.
 host_runs_win32() {
   if [ -z "${KV_HOST_WIN32:-}" ]; then
     KV_HOST_WIN32=no
-    if [ "${KV_WIN64_ONLY:-0}" = 1 ]; then
-      KV_HOST_WIN32_WHY="the 64-bit-only path is forced (KV_WIN64_ONLY=1)"
-    elif ! host_executes_x86_32; then
-      KV_HOST_WIN32_WHY="this host cannot execute 32-bit x86 code"
+    if ! host_win32_possible; then
+      KV_HOST_WIN32_WHY=$host_win32_why
     elif [ ! -x "$host_wine32" ]; then
       KV_HOST_WIN32_WHY="32-bit Wine (wine32:i386) is not installed"
     elif ! "$host_wine32" --version >/dev/null 2>&1; then
@@ -45,6 +57,15 @@ host_runs_win32() {
   fi
   host_win32_why=$KV_HOST_WIN32_WHY
   [ "$KV_HOST_WIN32" = yes ]
+}
+
+# Configures a build preset and builds the targets named, each a step of its own.
+# Usage: host_build PRESET TARGET...
+host_build() {
+  local preset=$1
+  shift
+  host_step "configuring the $preset build" cmake --preset "$preset" &&
+    host_step "building the $preset build" cmake --build --preset "$preset" --target "$@"
 }
 
 # Runs a command with its output kept in a log; when it fails, says which step failed and

@@ -11,8 +11,7 @@ host_step "set-up (scripts/setup.sh)" "$root/scripts/setup.sh"
 out="$root/build/packages"
 mkdir -p "$out"
 for preset in win32 win64; do
-  host_step "configuring the $preset build" cmake --preset "$preset"
-  host_step "building the $preset build" cmake --build --preset "$preset" --target Quorin tovramix
+  host_build "$preset" Quorin tovramix
   host_step "packing the $preset build" \
     cpack --config "$root/build/$preset/CPackConfig.cmake" -B "$out"
 done

@@ -90,9 +90,7 @@ else
   preset=win64
   echo "Running the 64-bit build: $host_win32_why."
 fi
-host_step "configuring the $preset build" cmake --preset "$preset"
-host_step "building the $preset build" \
-  cmake --build --preset "$preset" --target Quorin tovramix await_window
+host_build "$preset" Quorin tovramix await_window
 rm -rf "$demo"
 mkdir -p "$demo"
 cp "$root/build/$preset/src/win32/Quorin.exe" "$root/build/$preset/tovramix/TOVRAMIX.DLL" \

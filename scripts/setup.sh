@@ -75,10 +75,8 @@ fi
 # Debian's wine launcher would try its 32-bit loader first, even for 64-bit programs.
 if installed wine32:i386; then
   :
-elif [ "${KV_WIN64_ONLY:-0}" = 1 ]; then
-  echo "setup: 32-bit Wine not installed: the 64-bit-only path is forced (KV_WIN64_ONLY=1)" >&2
-elif ! host_executes_x86_32; then
-  echo "setup: 32-bit Wine not installed: this host cannot execute 32-bit x86 code; the 64-bit build runs instead" >&2
+elif ! host_win32_possible; then
+  echo "setup: 32-bit Wine not installed: $host_win32_why; the 64-bit build runs instead" >&2
 else
   echo "setup: installing wine32:i386" >&2
   $sudo dpkg --add-architecture i386
