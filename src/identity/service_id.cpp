@@ -41,10 +41,7 @@ void LoadServiceID(StepContext& s) {
     raw = absent ? kUnknown : CutFirst10(s.platform, read);
   });
   // Rearranged after the conversion to full width, which leaves its "-" narrow.
-  const std::function<std::wstring(std::wstring)> rearrange = [](std::wstring id) {
-    return FormatServiceID(id);
-  };
-  if (raw) ShowInMode(s, *singleByte, kLabel, *raw, absent ? nullptr : rearrange);
+  if (raw) ShowInMode(s, *singleByte, kLabel, *raw, absent ? nullptr : FormatServiceID);
   if (*singleByte) SetSingleByteFont(s, kLabel);
 }
 
