@@ -51,22 +51,39 @@ bool Run(const std::wstring& exe, const std::wstring& folder, const wchar_t* cla
   }
   HWND shown = nullptr;
   PROCESS_MEMORY_COUNTERS memory = {};
-  for (int i = 0; i < 60000 && !shown; ++i) {
+  bool ended = false;
+  const ULONGLONG deadline = GetTickCount64() + 60000;
+  while (!shown && !ended && GetTickCount64() < deadline) {
     shown = FindShown(info.dwProcessId, className);
     if (shown) {
       QueryPerformanceCounter(&now);
       GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
       PostMessageW(shown, WM_CLOSE, 0, 0);
     } else {
-      Sleep(1);
+      ended = WaitForSingleObject(info.hProcess, 1) == WAIT_OBJECT_0;
     }
   }
-  WaitForSingleObject(info.hProcess, 10000);
+  const bool exited = WaitForSingleObject(info.hProcess, 10000) == WAIT_OBJECT_0;
+  DWORD exitCode = 0;
+  GetExitCodeProcess(info.hProcess, &exitCode);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   // Let the system settle, so that the next start does not pay for this one's exit.
   Sleep(300);
-  if (!shown) return false;
+  if (!shown) {
+    if (ended) {
+      std::fprintf(stderr, "%ls ended with exit code %lu before its window showed\n", exe.c_str(),
+                   exitCode);
+    } else {
+      std::fprintf(stderr, "%ls showed no window within 60 seconds\n", exe.c_str());
+    }
+    return false;
+  }
+  if (!exited) {
+    std::fprintf(stderr, "%ls was still running 10 seconds after it was told to close\n",
+                 exe.c_str());
+    return false;
+  }
   sample = {1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart,
             memory.WorkingSetSize};
   return true;
@@ -132,10 +149,7 @@ int wmain(int argc, wchar_t** argv) {
       const bool ok = programTurn
                           ? Run(program + L"\\Quorin.exe", program, L"FormKVInfo", sample)
                           : Run(minimal + L"\\minimal.exe", minimal, L"MinimalWindow", sample);
-      if (!ok) {
-        std::fprintf(stderr, "a run did not show its window\n");
-        return 1;
-      }
+      if (!ok) return 1;
       (programTurn ? programTimes : minimalTimes).push_back(sample.milliseconds);
       (programTurn ? programMemory : minimalMemory).push_back(sample.workingSet);
     }
