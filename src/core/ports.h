@@ -49,6 +49,8 @@ class Form {
   // Raises 380 for a size that is not a number above 0 and at most 2048.
   virtual void SetLabelFontSize(Label label, float points) = 0;
   virtual std::wstring LabelFontName(Label label) const = 0;
+  // The text as the label shows it.
+  virtual std::wstring LabelText(Label label) const = 0;
   virtual float LabelWidth(Label label) const = 0;
 };
 
@@ -90,6 +92,8 @@ class Platform {
   [[noreturn]] virtual void EndProgram(int exitCode) = 0;
   // Read from the program file each time; raises AppError when it cannot be read.
   virtual ProgramVersion Version() const = 0;
+  // Puts the text on the clipboard for other programs; gives up quietly when it cannot.
+  virtual void PutOnClipboard(const std::wstring& text) = 0;
 };
 
 // The nine piece buffers of the BIOS call, in its argument order.

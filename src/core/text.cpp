@@ -33,6 +33,11 @@ std::wstring LeftTrim(std::wstring_view text, bool fullWidthSpaces) {
   return first == std::wstring_view::npos ? std::wstring() : std::wstring(text.substr(first));
 }
 
+std::wstring_view TrimBlanksAtEnd(std::wstring_view text) {
+  const auto last = text.find_last_not_of(std::wstring_view(L" \u3000", 2));
+  return text.substr(0, last == std::wstring_view::npos ? 0 : last + 1);
+}
+
 std::wstring_view BeforeNul(std::wstring_view text) {
   return text.substr(0, text.find(L'\0'));
 }

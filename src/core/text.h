@@ -17,6 +17,9 @@ std::wstring TrimSpaces(std::wstring_view text);
 // full-width conversion makes of them.
 std::wstring LeftTrim(std::wstring_view text, bool fullWidthSpaces);
 
+// Without the blanks at its end: spaces and ideographic spaces (U+3000).
+std::wstring_view TrimBlanksAtEnd(std::wstring_view text);
+
 // The text up to its first NUL.
 std::wstring_view BeforeNul(std::wstring_view text);
 

@@ -25,6 +25,9 @@ struct ModuleCloser {
 struct DcReleaser {
   void operator()(HDC dc) const { ReleaseDC(nullptr, dc); }
 };
+struct GlobalFreer {
+  void operator()(HGLOBAL memory) const { GlobalFree(memory); }
+};
 
 template <class Handle, class Closer>
 using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Closer>;
@@ -34,6 +37,22 @@ using UniqueFont = Unique<HFONT, GdiCloser>;
 using UniqueHandle = Unique<HANDLE, HandleCloser>;
 using UniqueModule = Unique<HMODULE, ModuleCloser>;
 using UniqueScreenDc = Unique<HDC, DcReleaser>;
+using UniqueGlobal = Unique<HGLOBAL, GlobalFreer>;
+
+// The clipboard, open for as long as the object lives; opened() tells whether it could be.
+class OpenedClipboard {
+ public:
+  explicit OpenedClipboard(HWND owner) : opened_(OpenClipboard(owner) != FALSE) {}
+  ~OpenedClipboard() {
+    if (opened_) CloseClipboard();
+  }
+  OpenedClipboard(const OpenedClipboard&) = delete;
+  OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+  bool opened() const { return opened_; }
+
+ private:
+  bool opened_;
+};
 
 // FindFirstFileW reports failure with INVALID_HANDLE_VALUE, not null.
 inline Unique<HANDLE, FindCloser> AdoptFind(HANDLE handle) {

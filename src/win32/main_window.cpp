@@ -186,6 +186,10 @@ std::wstring MainWindow::LabelFontName(Label label) const {
   return At(label).fontName;
 }
 
+std::wstring MainWindow::LabelText(Label label) const {
+  return TextOf(At(label).hwnd);
+}
+
 float MainWindow::LabelWidth(Label label) const {
   RECT rect;
   GetWindowRect(At(label).hwnd, &rect);

@@ -39,6 +39,7 @@ class MainWindow : public Form {
   void SetLabelFontName(Label label, const std::wstring& name) override;
   void SetLabelFontSize(Label label, float points) override;
   std::wstring LabelFontName(Label label) const override;
+  std::wstring LabelText(Label label) const override;
   float LabelWidth(Label label) const override;
 
  private:

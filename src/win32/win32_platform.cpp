@@ -11,6 +11,9 @@ namespace kv::win32 {
 namespace {
 
 constexpr wchar_t kInstanceMutexName[] = L"Quorin.KVInfo.Instance";
+// Another program may hold the clipboard for a moment; the user is not kept waiting longer.
+constexpr int kClipboardAttempts = 10;
+constexpr DWORD kClipboardRetryMs = 20;
 
 }  // namespace
 
@@ -134,6 +137,25 @@ ProgramVersion Win32Platform::Version() const {
   // Major, minor, then the revision in the last field.
   return {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
           LOWORD(fixed.dwFileVersionLS)};
+}
+
+void Win32Platform::PutOnClipboard(const std::wstring& text) {
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, bytes));
+  void* locked = memory ? GlobalLock(memory.get()) : nullptr;
+  if (!locked) return;
+  std::memcpy(locked, text.c_str(), bytes);
+  GlobalUnlock(memory.get());
+  for (int attempt = 0; attempt < kClipboardAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kClipboardRetryMs);
+    const OpenedClipboard clipboard(owner_);
+    if (!clipboard.opened()) continue;
+    // Once the clipboard has taken the memory, it is the clipboard's to free.
+    if (EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, memory.get())) {
+      static_cast<void>(memory.release());
+    }
+    return;
+  }
 }
 
 }  // namespace kv::win32

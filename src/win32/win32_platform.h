@@ -30,6 +30,7 @@ class Win32Platform : public Platform {
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   [[noreturn]] void EndProgram(int exitCode) override;
   ProgramVersion Version() const override;
+  void PutOnClipboard(const std::wstring& text) override;
 
  private:
   HWND owner_;

@@ -61,4 +61,32 @@ constexpr const LabelDesign& DesignOf(Label label) {
   return kLabelDesigns[static_cast<int>(label) - 1];
 }
 
+// The window's rows as the user reads them, top to bottom: each field's caption and value.
+struct Row {
+  Label caption;
+  Label value;
+};
+inline constexpr std::array<Row, kLabelCount / 2> kRows = {{
+    {Label::LabelSupportID, Label::LabelSupportIDContent},
+    {Label::LabelModel, Label::LabelModelContent},
+    {Label::LabelProduct, Label::LabelProductContent},
+    {Label::LabelSerial, Label::LabelSerialContent},
+    {Label::LabelSWBuild, Label::LabelSWBuildContent},
+    {Label::LabelHWBOM, Label::LabelHWBOMContent},
+    {Label::LabelSWBOM, Label::LabelSWBOMContent},
+    {Label::LabelBOD, Label::LabelBODContent},
+}};
+
+constexpr bool RowsRunDownTheWindow() {
+  for (std::size_t i = 0; i < kRows.size(); ++i) {
+    const LabelDesign& caption = DesignOf(kRows[i].caption);
+    const LabelDesign& value = DesignOf(kRows[i].value);
+    if (caption.align != Align::kRight || value.align != Align::kLeft) return false;
+    if (caption.top != value.top) return false;
+    if (i > 0 && caption.top <= DesignOf(kRows[i - 1].caption).top) return false;
+  }
+  return true;
+}
+static_assert(RowsRunDownTheWindow(), "each row pairs a caption with its value, top to bottom");
+
 }  // namespace kv

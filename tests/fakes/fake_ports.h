@@ -54,6 +54,7 @@ class FakeForm : public Form {
   void SetLabelFontName(Label label, const std::wstring& name) override;
   void SetLabelFontSize(Label label, float points) override;
   std::wstring LabelFontName(Label label) const override { return Of(label).fontName; }
+  std::wstring LabelText(Label label) const override { return Of(label).text; }
   float LabelWidth(Label label) const override { return Of(label).width; }
 
   const LabelState& Of(Label label) const { return labels[static_cast<int>(label) - 1]; }
@@ -92,6 +93,7 @@ class FakePlatform : public Platform {
   void ShowMessage(const std::wstring& text, const std::wstring& title, MessageIcon icon) override;
   [[noreturn]] void EndProgram(int exitCode) override;
   ProgramVersion Version() const override;
+  void PutOnClipboard(const std::wstring& text) override { clipboard = text; }
 
   // Stores a file (by its full path) under the name the file system keeps for it.
   void AddFile(const std::wstring& path, const std::wstring& storedName);
@@ -111,6 +113,7 @@ class FakePlatform : public Platform {
   std::wstring appTitle = kDefaultAppTitle;
   ProgramVersion version = {3, 2, 0};
   std::vector<Message> messages;
+  std::wstring clipboard;
   std::vector<std::wstring> log;  // cursor changes, file look-ups and reads, in order
   mutable Faults faults;
 

@@ -78,6 +78,35 @@ TEST(VersionHotKey, ReadsTheVersionOnEveryKeyPress) {
   EXPECT_THROW(Form_KeyDown(form, platform, 65, 0), AppError);
 }
 
+TEST(CopyKey, CtrlCAloneCopiesTheWindowRowByRowWithoutBlanksAtLineEnds) {
+  FakeForm form;
+  form.SetCaption(L"Info \u3000");
+  form.SetLabelText(Label::LabelSupportID, L"");
+  form.SetLabelText(Label::LabelSupportIDContent, L"");
+  form.SetLabelText(Label::LabelModelContent, L"\uFF2D\uFF2F\uFF24\u3000\u3000");
+  form.SetLabelText(Label::LabelSerialContent, L"SER 42    ");
+  form.log.clear();
+  for (const int shift : {0, 1, 3, 4, 6, 7}) {
+    FakePlatform platform;
+    Form_KeyDown(form, platform, 67, shift);
+    EXPECT_EQ(platform.clipboard, L"") << "shift " << shift;
+  }
+  FakePlatform platform;
+  Form_KeyDown(form, platform, 67, 2);
+  EXPECT_EQ(platform.clipboard,
+            L"Info\r\n"
+            L"\t\r\n"
+            L"Model #: \t\uFF2D\uFF2F\uFF24\r\n"
+            L"Product #: \tProduct#\r\n"
+            L"Serial #: \tSER 42\r\n"
+            L"Software Build #: \tSoftware Build #\r\n"
+            L"Hardware BOM #: \tHardware BOM #\r\n"
+            L"Software BOM #: \tSoftware BOM #\r\n"
+            L"Service ID #: \tServiceID #\r\n");
+  EXPECT_TRUE(platform.messages.empty());
+  EXPECT_TRUE(form.log.empty());
+}
+
 TEST(ChangeFont, ShowsTheFirstExactGothicOnceAndChangesNothing) {
   FakeForm form;
   FakePlatform platform;

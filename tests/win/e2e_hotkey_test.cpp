@@ -57,6 +57,24 @@ TEST_F(HotKey, ShowsTheBoxEachTimeWithCapsLockOn) {
   EXPECT_TRUE(shown);
 }
 
+// Without our library and the data file: the captions from the settings, the values' design
+// texts and the service ID's "Unknown", as the window shows them.
+TEST_F(HotKey, CtrlCCopiesTheWindowAsItShows) {
+  ProgramRun& run = Start("WindowTitle=Support Info\r\nText3=Support ID #:\r\nText1=Model:\r\n");
+  EXPECT_EQ(run.CopyWithCtrlC(),
+            L"Support Info\r\n"
+            L"Support ID #:\tSupportID\r\n"
+            L"Model:\tModel#\r\n"
+            L"\tProduct#\r\n"
+            L"\tSerial#\r\n"
+            L"\tSoftware Build #\r\n"
+            L"\tHardware BOM #\r\n"
+            L"\tSoftware BOM #\r\n"
+            L"\tUnknown\r\n");
+  EXPECT_EQ(FindWindowOf(run.processId(), L"#32770"), nullptr);
+  EXPECT_EQ(run.Caption(), L"Support Info");
+}
+
 TEST_F(HotKey, OtherChordsShowNothing) {
   ProgramRun& run = Start("WindowTitle=Quiet\r\n");
   const std::vector<std::vector<WORD>> chords = {{VK_CONTROL, 'B'},

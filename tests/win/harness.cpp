@@ -100,6 +100,36 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className) {
   return state.found;
 }
 
+std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DWORD& exitCode) {
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, &inherit, 0)) throw std::runtime_error("cannot make a pipe");
+  const win32::UniqueHandle reader(read);
+  win32::UniqueHandle writer(write);
+  SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = write;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+  std::wstring commandLine = L"\"" + exe + L"\" \"" + argument + L"\"";
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    throw std::runtime_error("cannot start " + Narrow(exe));
+  }
+  const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
+  writer.reset();  // the program's end of the pipe is all that keeps it open now
+  std::string output;
+  char chunk[256];
+  DWORD got = 0;
+  while (ReadFile(read, chunk, sizeof chunk, &got, nullptr) && got > 0) output.append(chunk, got);
+  WaitForSingleObject(info.hProcess, 10000);
+  exitCode = STILL_ACTIVE;
+  GetExitCodeProcess(info.hProcess, &exitCode);
+  return output;
+}
+
 void ProgramTest::SetUp() {
   const bool japanese = std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
                             .find("Japanese") != std::string::npos;
@@ -293,6 +323,27 @@ void ProgramRun::PressChord(const std::vector<WORD>& keys) {
   for (const WORD key : keys) add(key, 0);
   for (auto key = keys.rbegin(); key != keys.rend(); ++key) add(*key, KEYEVENTF_KEYUP);
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::wstring ProgramRun::CopyWithCtrlC() {
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+  PressChord({VK_CONTROL, 'C'});
+  std::wstring text;
+  for (int i = 0; i < 250 && text.empty(); ++i) {
+    Sleep(20);
+    if (!OpenClipboard(nullptr)) continue;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+      if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+        text = locked;
+        GlobalUnlock(data);
+      }
+    }
+    CloseClipboard();
+  }
+  return text;
 }
 
 bool ProgramRun::WaitForBox(DWORD timeoutMs) {

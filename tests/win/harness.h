@@ -64,6 +64,8 @@ class ProgramRun {
   UINT ErrorMode();  // the program's, as SetErrorMode left it
   // Presses the keys in order with the window in front, then releases them.
   void PressChord(const std::vector<WORD>& keys);
+  // Empties the clipboard, presses Ctrl+C and waits for the text the program puts there.
+  std::wstring CopyWithCtrlC();
   // Waits for a message box of the program; false when none shows in time.
   bool WaitForBox(DWORD timeoutMs);
   std::wstring BoxText() const;
@@ -86,6 +88,10 @@ class ProgramRun {
 
 // Top-level visible windows of a process with the given class.
 HWND FindWindowOf(DWORD processId, const wchar_t* className);
+
+// Runs a console program with one argument; what it wrote to standard output, and its exit
+// code.
+std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DWORD& exitCode);
 
 // A test that starts the program in a folder of its own. The program runs in the code page
 // of the test's locale: suites named Japanese run under ja_JP.UTF-8 (code page 932,

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <limits>
+#include <thread>
 #include <vector>
 
 #include "core/app_error.h"
@@ -293,6 +294,41 @@ TEST_F(Platform, FullWidthNeedsADoubleByteCodePage) {
   ASSERT_EQ(GetACP(), 1252u);
   EXPECT_EQ(ErrorCodeOf([&] { platform.ToFullWidth(L"abc"); }), 5);
   EXPECT_EQ(ErrorCodeOf([&] { platform.ToFullWidth(L""); }), 5);
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return L"(not open)";
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    text = static_cast<const wchar_t*>(GlobalLock(data));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return text;
+}
+
+// Another program holds the clipboard: the copy waits a moment for it, then gives up.
+TEST_F(Platform, ClipboardHeldElsewhereIsWaitedForBriefly) {
+  for (const DWORD heldMs : {2000, 60}) {
+    SCOPED_TRACE(heldMs);
+    const UniqueHandle opened(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    std::thread holder([&] {
+      const UniqueWindow other(CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                               nullptr, nullptr, nullptr));
+      OpenClipboard(other.get());
+      SetEvent(opened.get());
+      Sleep(heldMs);
+      CloseClipboard();
+    });
+    WaitForSingleObject(opened.get(), INFINITE);
+    const ULONGLONG start = GetTickCount64();
+    const std::wstring text = L"held for " + std::to_wstring(heldMs);
+    platform.PutOnClipboard(text);
+    const ULONGLONG waited = GetTickCount64() - start;
+    holder.join();
+    EXPECT_EQ(ClipboardText() == text, heldMs < 100);
+    EXPECT_LT(waited, 1000u);
+  }
 }
 
 TEST_F(Platform, SecondInstanceIsSeen) {
