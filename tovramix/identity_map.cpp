@@ -41,40 +41,18 @@ std::string_view FirstOemString(std::span<const std::uint8_t> table) {
 
 }  // namespace
 
-std::optional<std::array<std::uint8_t, 16>> SystemUuid(const Structure& system,
-                                                       SmbiosVersion version) {
+std::optional<kv::support_id::Uuid> SystemUuid(const Structure& system, SmbiosVersion version) {
   constexpr std::size_t kOffset = 8;
   if (system.formatted.size() < kOffset + 16) return std::nullopt;
-  std::array<std::uint8_t, 16> uuid;
+  kv::support_id::Uuid uuid;
   std::copy_n(system.formatted.begin() + kOffset, 16, uuid.begin());
-  if (std::all_of(uuid.begin(), uuid.end(), [](std::uint8_t b) { return b == 0; }) ||
-      std::all_of(uuid.begin(), uuid.end(), [](std::uint8_t b) { return b == 0xFF; })) {
-    return std::nullopt;
-  }
+  if (!kv::support_id::IdentifiesAMachine(uuid)) return std::nullopt;
   if (version.AtLeast(2, 6)) {
     std::reverse(uuid.begin(), uuid.begin() + 4);
     std::reverse(uuid.begin() + 4, uuid.begin() + 6);
     std::reverse(uuid.begin() + 6, uuid.begin() + 8);
   }
   return uuid;
-}
-
-std::array<char, kBase32Length> Base32(const std::array<std::uint8_t, 16>& uuid) {
-  static constexpr char kDigits[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
-  std::array<char, kBase32Length> text;
-  std::size_t size = 0;
-  unsigned buffer = 0;
-  int bits = 0;
-  for (const std::uint8_t byte : uuid) {
-    buffer = (buffer << 8) | byte;
-    bits += 8;
-    while (bits >= 5) {
-      text[size++] = kDigits[(buffer >> (bits - 5)) & 31];
-      bits -= 5;
-    }
-  }
-  text[size] = kDigits[(buffer << (5 - bits)) & 31];  // the last 3 bits, padded
-  return text;
 }
 
 bool IsPlaceholder(std::string_view value) {
@@ -146,8 +124,8 @@ std::optional<std::array<PieceText, kv::abi::kPieceCount>> IdentityPieces(const 
     if (kPieces[i].source == Source::kSystemUuid) {
       const auto uuid = SystemUuid(*system, table.version);
       if (uuid) {
-        piece.chars = Base32(*uuid);
-        piece.size = std::min(kBase32Length, kPieces[i].length);
+        piece.chars = kv::support_id::Encode(*uuid);
+        piece.size = std::min(kv::support_id::kLength, kPieces[i].length);
       }
       continue;
     }

@@ -8,6 +8,7 @@
 
 #include "core/library_abi.h"
 #include "smbios.h"
+#include "support_id.h"
 
 // Which SMBIOS field gives each of the nine identity pieces, and how it is made fit for a
 // support person to read. Like the table reading, nothing here allocates or throws.
@@ -51,12 +52,9 @@ constexpr bool LengthsAreTheInterfaces() {
 }
 static_assert(LengthsAreTheInterfaces(), "each piece's length must be its buffer's");
 
-// 128 bits in base 32, five bits a character.
-inline constexpr std::size_t kBase32Length = 26;
-
 // A piece as the library hands it out, at most as long as the longest buffer.
 struct PieceText {
-  std::array<char, kBase32Length> chars{};
+  kv::support_id::Text chars{};
   std::size_t size = 0;
   std::string_view View() const { return {chars.data(), size}; }
 };
@@ -67,10 +65,7 @@ std::string_view FieldString(std::span<const std::uint8_t> table, Source source)
 
 // The UUID's 16 bytes in canonical order: from SMBIOS 2.6 on, the table stores the first
 // three fields little-endian. Nothing when absent, or all 0x00 or all 0xFF.
-std::optional<std::array<std::uint8_t, 16>> SystemUuid(const Structure& system,
-                                                       SmbiosVersion version);
-// 128 bits in 26 characters of Crockford's base 32, which has no I, L, O or U to misread.
-std::array<char, kBase32Length> Base32(const std::array<std::uint8_t, 16>& uuid);
+std::optional<kv::support_id::Uuid> SystemUuid(const Structure& system, SmbiosVersion version);
 
 // Texts that boards leave where nobody programmed a value.
 bool IsPlaceholder(std::string_view value);

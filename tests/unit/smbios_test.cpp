@@ -181,17 +181,19 @@ std::array<std::uint8_t, 16> FromBase32(const std::string& text) {
   return bytes;
 }
 
-TEST(Base32, Is26UnambiguousCharactersThatDecodeBack) {
+TEST(SupportIdEncoding, Is26UnambiguousCharactersThatDecodeBack) {
   std::mt19937 random(7);
   for (int round = 0; round < 200; ++round) {
-    std::array<std::uint8_t, 16> uuid;
+    kv::support_id::Uuid uuid;
     for (auto& b : uuid) b = static_cast<std::uint8_t>(random());
-    const std::string text(Base32(uuid).data(), kBase32Length);
+    const kv::support_id::Text encoded = kv::support_id::Encode(uuid);
+    const std::string text(encoded.begin(), encoded.end());
     ASSERT_EQ(text.size(), 26u);
     EXPECT_EQ(text.find_first_of("ILOU"), std::string::npos);
     EXPECT_EQ(FromBase32(text), uuid);
   }
-  EXPECT_EQ(std::string(Base32({}).data(), kBase32Length), std::string(26, '0'));
+  const kv::support_id::Text zero = kv::support_id::Encode({});
+  EXPECT_EQ(std::string(zero.begin(), zero.end()), "00000000000000000000000000");
 }
 
 TEST(SystemUuid, ByteOrderFollowsTheVersion) {

@@ -57,7 +57,8 @@ class ShippedPackage : public ProgramTest {
 };
 
 TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
-  for (const wchar_t* name : {L"Quorin.exe", L"TOVRAMIX.DLL", L"Quorin.ini", L"README.txt"}) {
+  for (const wchar_t* name :
+       {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe", L"Quorin.ini", L"README.txt"}) {
     EXPECT_NE(GetFileAttributesW(Packaged(name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
   }
   ProgramRun& run = StartIn(Packaged(L""));
@@ -68,17 +69,39 @@ TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
   ExpectSupportIdWhole(run, kSupportId);
 }
 
-class JapaneseShippedPackage : public ShippedPackage {};
+class JapaneseShippedPackage : public ShippedPackage {
+ protected:
+  // The shipped settings with double-byte mode chosen, in the folder the program starts in.
+  ProgramRun& StartInDoubleByteMode() {
+    std::ifstream shipped(Packaged(L"Quorin.ini").c_str(), std::ios::binary);
+    std::string settings(std::istreambuf_iterator<char>(shipped), {});
+    const std::size_t mode = settings.find("UseDB=false");
+    EXPECT_NE(mode, std::string::npos);
+    settings.replace(mode, 11, "UseDB=true");
+    folder_.Write(L"Quorin.ini", settings);
+    return StartIn(folder_.path());
+  }
+};
 
-// The shipped settings with double-byte mode chosen, in the folder the program starts in.
 TEST_F(JapaneseShippedPackage, ShowsTheSupportIdWholeAtTheShippedWidth) {
-  std::ifstream shipped(Packaged(L"Quorin.ini").c_str(), std::ios::binary);
-  std::string settings(std::istreambuf_iterator<char>(shipped), {});
-  const std::size_t mode = settings.find("UseDB=false");
-  ASSERT_NE(mode, std::string::npos);
-  settings.replace(mode, 11, "UseDB=true");
-  folder_.Write(L"Quorin.ini", settings);
-  ExpectSupportIdWhole(StartIn(folder_.path()), FullWidth(kSupportId));
+  ExpectSupportIdWhole(StartInDoubleByteMode(), FullWidth(kSupportId));
+}
+
+// The hand-over to the support desk: the support ID copied from the window as it shows, in
+// full-width characters, and turned by the desk's converter into the machine's UUID (the
+// known machine's machine-id) and back.
+TEST_F(JapaneseShippedPackage, CopiedSupportIdTurnsIntoTheMachinesUuidAndBack) {
+  const std::wstring copied = StartInDoubleByteMode().CopyWithCtrlC();
+  const std::wstring supportIdLine = FullWidth(L"Support ID #:") + L"\t" + FullWidth(kSupportId);
+  ASSERT_NE(copied.find(L"\r\n" + supportIdLine + L"\r\n"), std::wstring::npos);
+  DWORD status = 0;
+  EXPECT_EQ(RunConsole(Packaged(L"quorin-id.exe"), FullWidth(kSupportId), status),
+            "E739CE73-9CE7-39CE-739C-E739CE739CE7\r\n");
+  EXPECT_EQ(status, 0u);
+  EXPECT_EQ(
+      RunConsole(Packaged(L"quorin-id.exe"), L"{e739ce73-9ce7-39ce-739c-e739ce739ce7}", status),
+      "WWWWWWWWWWWWWWWWWWWWWWWWWW\r\n");
+  EXPECT_EQ(status, 0u);
 }
 
 }  // namespace
