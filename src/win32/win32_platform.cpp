@@ -2,15 +2,29 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "core/app_error.h"
 #include "win32/codepage.h"
 #include "win32/cursor.h"
+#include "win32/version_layout.h"
 
 namespace kv::win32 {
 namespace {
 
 constexpr wchar_t kInstanceMutexName[] = L"Quorin.KVInfo.Instance";
+
+// Which of the record's four fields holds each number: where the layout puts it.
+constexpr int kFieldNumbers[] = {KV_FILE_VERSION(1, 2, 3)};
+constexpr std::size_t FieldOf(int number) {
+  std::size_t field = 0;
+  while (field < std::size(kFieldNumbers) && kFieldNumbers[field] != number) ++field;
+  return field;
+}
+constexpr std::size_t kMajorField = FieldOf(1), kMinorField = FieldOf(2),
+                      kRevisionField = FieldOf(3);
+static_assert(std::size(kFieldNumbers) == 4 && kMajorField < 4 && kMinorField < 4 &&
+              kRevisionField < 4);
 // Another program may hold the clipboard for a moment; the user is not kept waiting longer.
 constexpr int kClipboardAttempts = 10;
 constexpr DWORD kClipboardRetryMs = 20;
@@ -134,9 +148,9 @@ ProgramVersion Win32Platform::Version() const {
   VS_FIXEDFILEINFO fixed;
   std::memcpy(&fixed, record + kFixedOffset, sizeof fixed);
   if (fixed.dwSignature != 0xFEEF04BD) throw AppError(kFileNotFound);
-  // Major, minor, then the revision in the last field.
-  return {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
-          LOWORD(fixed.dwFileVersionLS)};
+  const int fields[] = {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
+                        HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS)};
+  return {fields[kMajorField], fields[kMinorField], fields[kRevisionField]};
 }
 
 void Win32Platform::PutOnClipboard(const std::wstring& text) {

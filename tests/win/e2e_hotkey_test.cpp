@@ -2,13 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "harness.h"
 
 namespace kv::test {
 namespace {
 
-constexpr wchar_t kVersionText[] = L"                  Version 3.2.0";
+const std::wstring kVersionText = std::wstring(18, L' ') + L"Version " + KV_PROJECT_VERSION;
 
 class HotKey : public ProgramTest {
  protected:

@@ -331,6 +331,14 @@ TEST_F(Platform, ClipboardHeldElsewhereIsWaitedForBriefly) {
   }
 }
 
+// This test program carries the program's version record, built for version 7.8.9.
+TEST_F(Platform, VersionNumbersComeBackFromTheFieldsTheRecordWroteThemTo) {
+  const ProgramVersion version = platform.Version();
+  EXPECT_EQ(version.major, 7);
+  EXPECT_EQ(version.minor, 8);
+  EXPECT_EQ(version.revision, 9);
+}
+
 TEST_F(Platform, SecondInstanceIsSeen) {
   Win32Platform second(nullptr);
   EXPECT_FALSE(platform.OtherInstanceRunning());
