@@ -1,11 +1,22 @@
 #include "win32/identity_library.h"
 
+#include <type_traits>
 #include <vector>
 
 #include "core/app_error.h"
 
 namespace kv::win32 {
 namespace {
+
+#if !defined(_WIN64)
+// The libraries this program is built to call pop their own arguments: __stdcall. Said here
+// apart from the shared interface, so that the convention cannot be dropped there, on both
+// sides at once, without the 32-bit build noticing.
+static_assert(std::is_same_v<abi::BuildIdFunction, std::int16_t(__stdcall*)(char*)>);
+static_assert(std::is_same_v<abi::BiosPiecesFunction,
+                             std::int16_t(__stdcall*)(char*, char*, char*, char*, char*, char*,
+                                                      char*, char*, char*)>);
+#endif
 
 // The library's view of a buffer: the caller's bytes with room for a NUL behind them.
 std::vector<char> Lend(const std::string& buffer) {

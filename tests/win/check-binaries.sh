@@ -32,6 +32,28 @@ exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p
 [ "$exports" = "DLL_GET_BIOS_STRING_PIECES DLL_GET_HARD_DISK_BUILD_ID" ] ||
   fail "$dll exports \"$exports\", not the two plain names"
 
+# The shipped convention, __stdcall, read off the instructions at the 32-bit library's two
+# exports: the callee pops its arguments, 4 bytes a pointer, so the first return of each is
+# "ret $0x4" (one buffer) or "ret $0x24" (nine). A plain "ret" would leave them to callers
+# built for the original library, whose stacks it would corrupt.
+if [ "$arch" = i386 ]; then
+  base=$("$objdump" -p "$dll" | awk '$1 == "ImageBase" {print $2}')
+  for export in DLL_GET_HARD_DISK_BUILD_ID:0x4 DLL_GET_BIOS_STRING_PIECES:0x24; do
+    name=${export%:*} pops=${export#*:}
+    index=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+      sed -n "s/^[[:space:]]*\[ *\([0-9]*\)\] $name\$/\1/p")
+    rva=$("$objdump" -p "$dll" | sed -n "s/^[[:space:]]*\[ *$index\] +base\[ *[0-9]*\] \([0-9a-f]*\) .*/\1/p")
+    if [ -z "$index" ] || [ -z "$rva" ]; then
+      fail "$dll: no address for $name"
+      continue
+    fi
+    start=$((0x$base + 0x$rva))
+    ret=$("$objdump" -d --start-address=$start --stop-address=$((start + 4096)) "$dll" |
+      grep -m 1 -E '\sret' | sed 's/.*\sret[[:space:]]*//')
+    [ "$ret" = "\$$pops" ] || fail "$name returns with \"ret ${ret}\", not \"ret \$$pops\": not __stdcall"
+  done
+fi
+
 system_dll='^(kernel32|user32|gdi32|advapi32|msvcrt|comctl32|shell32|ole32|oleaut32|version|shlwapi|psapi|ntdll|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll$'
 for file in "$exe" "$dll" "$desk"; do
   imports=$("$objdump" -p "$file" | sed -n 's/^[[:space:]]*DLL Name: //p')
@@ -48,5 +70,6 @@ for limit in "$exe:307200" "$dll:65536"; do
   [ "$size" -le "$most" ] || fail "$file: $size bytes, over its $most"
 done
 
-[ $failures -eq 0 ] && echo "PASS: machine type $arch, plain exports, system imports only, sizes within limits"
+[ $failures -eq 0 ] &&
+  echo "PASS: machine type $arch, plain exports, system imports only, sizes within limits${base:+, callee-popped exports}"
 [ $failures -eq 0 ]
