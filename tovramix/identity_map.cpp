@@ -55,6 +55,25 @@ std::optional<kv::support_id::Uuid> SystemUuid(const Structure& system, SmbiosVe
   return uuid;
 }
 
+PieceText BuildIdentifier(std::wstring_view buildNumber, std::optional<std::uint32_t> revision) {
+  PieceText build;
+  if (buildNumber.empty() || buildNumber.size() > kv::abi::kBuildLength) return build;
+  for (const wchar_t c : buildNumber) {
+    if (c < L'0' || c > L'9') return {};
+    build.chars[build.size++] = static_cast<char>(c);
+  }
+  if (!revision) return build;
+  char digits[10];
+  std::size_t count = 0;
+  for (std::uint32_t rest = *revision; count == 0 || rest != 0; rest /= 10) {
+    digits[count++] = static_cast<char>('0' + rest % 10);
+  }
+  if (build.size + 1 + count > kv::abi::kBuildLength) return build;
+  build.chars[build.size++] = '.';
+  while (count > 0) build.chars[build.size++] = digits[--count];
+  return build;
+}
+
 bool IsPlaceholder(std::string_view value) {
   static constexpr std::string_view kPlaceholders[] = {"To Be Filled By O.E.M.",
                                                        "Default string",

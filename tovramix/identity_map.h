@@ -67,6 +67,12 @@ std::string_view FieldString(std::span<const std::uint8_t> table, Source source)
 // three fields little-endian. Nothing when absent, or all 0x00 or all 0xFF.
 std::optional<kv::support_id::Uuid> SystemUuid(const Structure& system, SmbiosVersion version);
 
+// The software build identifier: the build number and, where the buffer holds both, "." and
+// the update revision, as in "19045.3570". Never cut, since a cut number would look like
+// another build: a revision that does not fit is left off, and a build number that is not
+// one, or does not fit alone, gives nothing.
+PieceText BuildIdentifier(std::wstring_view buildNumber, std::optional<std::uint32_t> revision);
+
 // Texts that boards leave where nobody programmed a value.
 bool IsPlaceholder(std::string_view value);
 

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <type_traits>
@@ -51,50 +52,53 @@ class FirmwareTable {
   std::size_t size_ = 0;
 };
 
-// "19045.3570": the build number and, where the system records one, its update revision.
-// Empty when the build number is missing or not a number.
-struct OsBuild {
-  char text[24] = {};
-  std::size_t size = 0;
-
-  OsBuild() {
+// The key that records the system's build, in the registry's 64-bit view: a 32-bit process
+// on 64-bit Windows is otherwise shown the 32-bit view, which is not the system's own.
+// 32-bit Windows has only the one view and ignores the request; a system that refuses it is
+// read without it.
+class CurrentVersionKey {
+ public:
+  CurrentVersionKey() {
     constexpr wchar_t kKey[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
-    wchar_t number[12] = {};
-    DWORD bytes = sizeof number;
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"CurrentBuildNumber", RRF_RT_REG_SZ, nullptr,
-                     number, &bytes) != ERROR_SUCCESS) {
-      return;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key_) !=
+            ERROR_SUCCESS &&
+        RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_QUERY_VALUE, &key_) != ERROR_SUCCESS) {
+      key_ = nullptr;
     }
-    for (const wchar_t* c = number; *c; ++c) {
-      if (*c < L'0' || *c > L'9') {
-        size = 0;
-        return;
-      }
-      text[size++] = static_cast<char>(*c);
-    }
-    DWORD revision = 0;
-    bytes = sizeof revision;
-    if (size == 0 || RegGetValueW(HKEY_LOCAL_MACHINE, kKey, L"UBR", RRF_RT_REG_DWORD, nullptr,
-                                  &revision, &bytes) != ERROR_SUCCESS) {
-      return;
-    }
-    char digits[10];
-    std::size_t count = 0;
-    do {
-      digits[count++] = static_cast<char>('0' + revision % 10);
-      revision /= 10;
-    } while (revision != 0);
-    text[size++] = '.';
-    while (count > 0) text[size++] = digits[--count];
   }
+  ~CurrentVersionKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  CurrentVersionKey(const CurrentVersionKey&) = delete;
+  CurrentVersionKey& operator=(const CurrentVersionKey&) = delete;
 
-  std::string_view View() const { return {text, size}; }
+  HKEY get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
 };
+
+// "19045.3570": the build number and, where the system records one, its update revision.
+tovramix::PieceText OsBuild() {
+  const CurrentVersionKey key;
+  wchar_t number[12] = {};
+  DWORD bytes = sizeof number;
+  if (!key.get() || RegGetValueW(key.get(), nullptr, L"CurrentBuildNumber", RRF_RT_REG_SZ, nullptr,
+                                 number, &bytes) != ERROR_SUCCESS) {
+    return {};
+  }
+  DWORD revision = 0;
+  bytes = sizeof revision;
+  const bool revised = RegGetValueW(key.get(), nullptr, L"UBR", RRF_RT_REG_DWORD, nullptr,
+                                    &revision, &bytes) == ERROR_SUCCESS;
+  return tovramix::BuildIdentifier(number,
+                                   revised ? std::optional<std::uint32_t>(revision) : std::nullopt);
+}
 
 }  // namespace
 
 extern "C" std::int16_t KV_ABI_CALL DLL_GET_HARD_DISK_BUILD_ID(char* build) {
-  const OsBuild value;
+  const tovramix::PieceText value = OsBuild();
   if (value.size == 0 || !build) return kNoBuild;
   Put(build, kv::abi::kBuildLength, value.View());
   return kOk;

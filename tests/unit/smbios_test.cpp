@@ -207,6 +207,28 @@ TEST(SystemUuid, ByteOrderFollowsTheVersion) {
   EXPECT_FALSE(SystemUuid(shortSystem, {3, 0}));
 }
 
+struct BuildCase {
+  const wchar_t* number;
+  std::optional<std::uint32_t> revision;
+  const char* shown;
+};
+
+class BuildIdentifiers : public testing::TestWithParam<BuildCase> {};
+
+// The build buffer holds 10 characters; a cut number would pass for another build.
+TEST_P(BuildIdentifiers, AreNeverCut) {
+  EXPECT_EQ(BuildIdentifier(GetParam().number, GetParam().revision).View(), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(Builds, BuildIdentifiers,
+                         testing::Values(BuildCase{L"26100", 4652, "26100.4652"},
+                                         BuildCase{L"26100", 12345, "26100"},
+                                         BuildCase{L"19045", std::nullopt, "19045"},
+                                         BuildCase{L"7601", 0, "7601.0"},
+                                         BuildCase{L"1234567890", 1, "1234567890"},
+                                         BuildCase{L"12345678901", std::nullopt, ""},
+                                         BuildCase{L"26x00", 1, ""}, BuildCase{L"", 1, ""}));
+
 TEST(IsPlaceholder, KnowsWhatBoardsLeaveBehind) {
   for (const char* value :
        {"To Be Filled By O.E.M.", "to be filled by o.e.m.", "Default string", "  None ", "", "   ",

@@ -57,6 +57,20 @@ class KnownMachineLibrary : public Library {};
 TEST_F(Library, BuildIdentifierIsTheSystemBuildAndStaysInItsBuffer) {
   const auto build = Export<BuildFn>("DLL_GET_HARD_DISK_BUILD_ID");
   ASSERT_NE(build, nullptr);
+  // A 32-bit process on 64-bit Windows is shown the registry's 32-bit view unless it asks for
+  // the system's own: another build there must not be read.
+  BOOL wow64 = FALSE;
+  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
+                        nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    constexpr wchar_t kOther[] = L"11111";
+    RegSetValueExW(key, L"CurrentBuildNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOther),
+                   sizeof kOther);
+    RegCloseKey(key);
+  }
   GuardedBuffer buffer(10);
   ASSERT_EQ(build(buffer.bytes.data()), 0);
   EXPECT_TRUE(buffer.GuardIntact());
@@ -76,7 +90,7 @@ TEST_F(Library, BuildIdentifierIsTheSystemBuildAndStaysInItsBuffer) {
   EXPECT_EQ(value.substr(0, value.find('.')), std::to_string(os.dwBuildNumber));
 }
 
-// Run on a machine whose firmware is known (firmware/known-machine.ini): each buffer, of the
+// Run on a machine whose firmware is known (firmware/library-machine.ini): each buffer, of the
 // length the interface gives it, holds the value, then its NUL where it is shorter, and
 // nothing is written behind it.
 TEST_F(KnownMachineLibrary, BiosPiecesFillTheirBuffersAndNothingBehindThem) {
@@ -86,7 +100,8 @@ TEST_F(KnownMachineLibrary, BiosPiecesFillTheirBuffersAndNothingBehindThem) {
       {12, std::string("SER-FROM-FW\0", 12)},
       {12, std::string("BOARD-SN-1\0 ", 12)},
       {10, std::string("MODEL-77\0 ", 10)},
-      {26, std::string(26, 'W')},  // the UUID's bits run 11100 11100 ...
+      // The UUID 00112233-4455-6677-8899-AABBCCDDEEFF, as the system itself reads it.
+      {26, "008J4CT4ANK7F24SNAXWSQFEZW"},
       {18, std::string("SKU-9\0", 6) + std::string(12, ' ')},
       {10, std::string("FW 1.23\0  ", 10)},
       {12, std::string("02/03/2024\0 ", 12)},
