@@ -108,6 +108,14 @@ TEST(IdentityFields, SingleByteFailuresShowUnknownInArialWithoutWidth) {
   EXPECT_EQ(r.h.form.log, expected);
 }
 
+TEST(IdentityFields, BlankWidthInDoubleByteModeIsTheSupportIdLabelAndSixTwips) {
+  StepRun r(false);
+  r.h.SetScreen(L"Width", "          ");
+  LoadIdentityFields(r.s, r.buffers);
+  // The support ID shows as 24 full-width characters, each as wide as the fake window has it.
+  EXPECT_FLOAT_EQ(r.h.form.width, 24 * test::FakeForm::kTwipsPerChar + 6);
+}
+
 TEST(IdentityFields, BuildFailingAloneLeavesTheBiosFieldsAndTheWidth) {
   StepRun r(true);
   r.h.library.buildResult = -32768;
@@ -125,7 +133,7 @@ TEST_P(LibraryUnusable, SkipsEverythingThatDependsOnTheCall) {
   r.h.library.faults.Fail("bios", kLibraryNotFound);
   LoadIdentityFields(r.s, r.buffers);
   EXPECT_TRUE(r.h.form.log.empty());
-  EXPECT_FALSE(r.s.SingleByteMode && !GetParam());
+  EXPECT_EQ(r.s.SingleByteMode, GetParam());  // a library that cannot be loaded is no code 5
 }
 
 TEST_P(LibraryUnusable, MissingBiosExportKeepsTheSixDesignTexts) {

@@ -290,6 +290,25 @@ TEST(JapaneseCodePage, LoneLeadByteIsDroppedNotShownAsAStandIn) {
             L"\uFF33\uFF55\uFF50\uFF50\uFF4F\uFF52\uFF54\u3000\uFF29\uFF4E\uFF46\uFF4F");
 }
 
+// The wide read hands the value over as the ANSI read would: bytes of code page 932, whole
+// characters up to 104 bytes, and a count of bytes.
+TEST(JapaneseCodePage, ProfileReadCountsBytesAndKeepsCharactersWhole) {
+  ASSERT_EQ(GetACP(), 932u);
+  const std::string kana = "\x82\xA0";  // one character, two bytes
+  std::string wide;
+  for (int i = 0; i < 60; ++i) wide += kana;
+  test::TestFolder folder;
+  folder.Write(L"s.ini",
+               "[Screen]\r\nMixed=" + std::string(103, 'A') + kana + "\r\nWide=" + wide + "\r\n");
+  Win32Platform platform(nullptr);
+  std::string buffer(105, ' ');
+  EXPECT_EQ(platform.ReadProfileString(folder / L"s.ini", L"Screen", L"Mixed", L"", buffer), 103u);
+  EXPECT_EQ(buffer, std::string(103, 'A') + std::string(1, '\0') + " ");
+  buffer.assign(105, ' ');
+  EXPECT_EQ(platform.ReadProfileString(folder / L"s.ini", L"Screen", L"Wide", L"", buffer), 104u);
+  EXPECT_EQ(buffer, wide.substr(0, 104) + std::string(1, '\0'));
+}
+
 TEST_F(Platform, FullWidthNeedsADoubleByteCodePage) {
   ASSERT_EQ(GetACP(), 1252u);
   EXPECT_EQ(ErrorCodeOf([&] { platform.ToFullWidth(L"abc"); }), 5);

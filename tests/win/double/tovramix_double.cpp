@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cwchar>
+#include <iterator>
 
 #include "core/library_abi.h"
 
@@ -109,6 +110,10 @@ void Write(const wchar_t* hex, char* buffer, std::size_t length) {
 }
 
 constexpr UINT kBrokenContract = 86;
+// What each buffer must be, written out here rather than taken from the interface's header,
+// so that a wrong length there cannot agree with itself.
+constexpr std::size_t kBuildLength = 10;
+constexpr std::size_t kPieceLengths[] = {12, 12, 10, 26, 18, 10, 12, 6, 4};
 
 void Log(const char* line) {
   wchar_t path[MAX_PATH];
@@ -140,7 +145,7 @@ void Observe(const char* call) {
 }  // namespace
 
 extern "C" std::int16_t KV_ABI_CALL DLL_GET_HARD_DISK_BUILD_ID(char* build) {
-  CheckLent(build, kv::abi::kBuildLength);
+  CheckLent(build, kBuildLength);
   Observe("build");
   Write(script.hex[0], build, kv::abi::kBuildLength);
   return static_cast<std::int16_t>(script.buildResult);
@@ -151,8 +156,8 @@ extern "C" std::int16_t KV_ABI_CALL DLL_GET_BIOS_STRING_PIECES(char* p1, char* p
                                                                char* p4, char* p5, char* p6,
                                                                char* p7, char* p8, char* p9) {
   char* pieces[] = {p1, p2, p3, p4, p5, p6, p7, p8, p9};
-  for (std::size_t i = 0; i < kv::abi::kPieceCount; ++i) {
-    CheckLent(pieces[i], kv::abi::kPieceLengths[i]);
+  for (std::size_t i = 0; i < std::size(kPieceLengths); ++i) {
+    CheckLent(pieces[i], kPieceLengths[i]);
   }
   Observe("bios");
   for (std::size_t i = 0; i < kv::abi::kPieceCount; ++i) {
