@@ -35,6 +35,14 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
   }
 }
 
+// A window's rectangle on the screen, for a step that cannot go on without it: raises when
+// the system cannot give it (the window is gone).
+RECT ScreenRectOf(HWND hwnd) {
+  RECT rect = {};
+  if (!GetWindowRect(hwnd, &rect)) throw AppError(kInternalError);
+  return rect;
+}
+
 std::wstring TextOf(HWND hwnd) {
   const int length = GetWindowTextLengthW(hwnd);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
@@ -108,15 +116,17 @@ void MainWindow::Show(int showCommand) {
   for (const LabelDesign& d : kLabelDesigns) {
     if (At(d.id).fitPending) Fit(d.id);
   }
-  RECT rect;
-  GetWindowRect(hwnd(), &rect);
-  const int width = pendingWidth_ ? pendingWidth_ : rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
+  RECT rect = {};
+  if (GetWindowRect(hwnd(), &rect)) {
+    const int width = pendingWidth_ ? pendingWidth_ : rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    PlaceCentred(width, height);
+    // The system keeps a window's size within its limits: centre what it kept.
+    if (GetWindowRect(hwnd(), &rect) && rect.right - rect.left != width) {
+      PlaceCentred(rect.right - rect.left, height);
+    }
+  }
   pendingWidth_ = 0;
-  PlaceCentred(width, height);
-  // The system keeps a window's size within its limits: centre what it kept.
-  GetWindowRect(hwnd(), &rect);
-  if (rect.right - rect.left != width) PlaceCentred(rect.right - rect.left, height);
   ShowWindow(hwnd(), showCommand);
   UpdateWindow(hwnd());
 }
@@ -144,9 +154,11 @@ void MainWindow::SetCaption(const std::wstring& caption) {
 }
 
 float MainWindow::Width() const {
-  RECT rect;
-  GetWindowRect(hwnd(), &rect);
-  const int pixels = pendingWidth_ ? pendingWidth_ : rect.right - rect.left;
+  int pixels = pendingWidth_;
+  if (!pixels) {
+    const RECT rect = ScreenRectOf(hwnd());
+    pixels = rect.right - rect.left;
+  }
   return static_cast<float>(pixels * kTwipsPerInch / dpiX_);
 }
 
@@ -156,8 +168,7 @@ void MainWindow::SetWidth(float twips) {
     pendingWidth_ = pixels;
     return;
   }
-  RECT rect;
-  GetWindowRect(hwnd(), &rect);
+  const RECT rect = ScreenRectOf(hwnd());
   SetWindowPos(hwnd(), nullptr, 0, 0, pixels, rect.bottom - rect.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -191,9 +202,13 @@ std::wstring MainWindow::LabelText(Label label) const {
 }
 
 float MainWindow::LabelWidth(Label label) const {
-  RECT rect;
-  GetWindowRect(At(label).hwnd, &rect);
-  const int pixels = At(label).fitPending ? FittedSize(label).cx : rect.right - rect.left;
+  int pixels = 0;
+  if (At(label).fitPending) {
+    pixels = FittedSize(label).cx;
+  } else {
+    const RECT rect = ScreenRectOf(At(label).hwnd);
+    pixels = rect.right - rect.left;
+  }
   return static_cast<float>(pixels * kTwipsPerInch / dpiX_);
 }
 
@@ -218,8 +233,11 @@ void MainWindow::ApplyFont(Label label) {
 // Labels draw no background of their own: the window repaints it under their old text.
 void MainWindow::Repaint(Label label) {
   if (!IsWindowVisible(hwnd())) return;
-  RECT rect;
-  GetWindowRect(At(label).hwnd, &rect);
+  RECT rect = {};
+  if (!GetWindowRect(At(label).hwnd, &rect)) {
+    InvalidateRect(hwnd(), nullptr, TRUE);
+    return;
+  }
   MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
   InvalidateRect(hwnd(), &rect, TRUE);
 }
@@ -240,7 +258,7 @@ void MainWindow::Fit(Label label) {
 
 SIZE MainWindow::FittedSize(Label label) const {
   const LabelWindow& l = At(label);
-  RECT rect;
+  RECT rect = {};
   GetClientRect(l.hwnd, &rect);
   SIZE size = {rect.right, rect.bottom};
   UniqueScreenDc dc(GetDC(nullptr));
