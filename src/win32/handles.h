@@ -39,6 +39,19 @@ using UniqueModule = Unique<HMODULE, ModuleCloser>;
 using UniqueScreenDc = Unique<HDC, DcReleaser>;
 using UniqueGlobal = Unique<HGLOBAL, GlobalFreer>;
 
+// An object selected into a device context for as long as the guard lives.
+class SelectedObject {
+ public:
+  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~SelectedObject() { SelectObject(dc_, old_); }
+  SelectedObject(const SelectedObject&) = delete;
+  SelectedObject& operator=(const SelectedObject&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
+
 // The clipboard, open for as long as the object lives; opened() tells whether it could be.
 class OpenedClipboard {
  public:

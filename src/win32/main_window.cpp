@@ -4,6 +4,7 @@
 #include <cwchar>
 
 #include "core/app_error.h"
+#include "core/text.h"
 #include "win32/cursor.h"
 #include "win32/resource.h"
 #include "window/form_design.h"
@@ -88,10 +89,11 @@ void MainWindow::CreateLabels(HINSTANCE instance) {
   for (const LabelDesign& d : kLabelDesigns) {
     const DWORD align = d.align == Align::kRight ? SS_RIGHT : SS_LEFT;
     LabelWindow& label = At(d.id);
-    label.hwnd = CreateWindowExW(
-        0, L"STATIC", d.text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align, ToPixelsX(d.left),
-        ToPixelsY(d.top), ToPixelsX(d.width), ToPixelsY(d.height), hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
+    label.box = DesignBox(d);
+    label.hwnd =
+        CreateWindowExW(0, L"STATIC", d.text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align,
+                        label.box.left, label.box.top, label.box.width, label.box.height, hwnd(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
     if (!label.hwnd) throw AppError(kOutOfMemory);
     label.fontName = kDesignFontName;
     label.fontSize = kDesignFontSize;
@@ -113,9 +115,6 @@ void MainWindow::Destroy() {
 
 void MainWindow::Show(int showCommand) {
   shown_ = true;
-  for (const LabelDesign& d : kLabelDesigns) {
-    if (At(d.id).fitPending) Fit(d.id);
-  }
   RECT rect = {};
   if (GetWindowRect(hwnd(), &rect)) {
     const int width = pendingWidth_ ? pendingWidth_ : rect.right - rect.left;
@@ -127,6 +126,10 @@ void MainWindow::Show(int showCommand) {
     }
   }
   pendingWidth_ = 0;
+  // The value labels at the width the window now has.
+  for (const Row& row : kRows) {
+    if (At(row.value).layoutPending) LayOutValue(row.value);
+  }
   ShowWindow(hwnd(), showCommand);
   UpdateWindow(hwnd());
 }
@@ -171,26 +174,27 @@ void MainWindow::SetWidth(float twips) {
   const RECT rect = ScreenRectOf(hwnd());
   SetWindowPos(hwnd(), nullptr, 0, 0, pixels, rect.bottom - rect.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const Row& row : kRows) LayOutValue(row.value);
 }
 
 void MainWindow::SetLabelText(Label label, const std::wstring& text) {
   Repaint(label);
   SetWindowTextW(At(label).hwnd, ShownText(text).c_str());
-  Fit(label);
+  LayOutValue(label);
 }
 
 void MainWindow::SetLabelFontName(Label label, const std::wstring& name) {
   CheckFontName(name);
   At(label).fontName = name;
   ApplyFont(label);
-  Fit(label);
+  LayOutValue(label);
 }
 
 void MainWindow::SetLabelFontSize(Label label, float points) {
   CheckFontSize(points);
   At(label).fontSize = points;
   ApplyFont(label);
-  Fit(label);
+  LayOutValue(label);
 }
 
 std::wstring MainWindow::LabelFontName(Label label) const {
@@ -203,8 +207,9 @@ std::wstring MainWindow::LabelText(Label label) const {
 
 float MainWindow::LabelWidth(Label label) const {
   int pixels = 0;
-  if (At(label).fitPending) {
-    pixels = FittedSize(label).cx;
+  if (DesignOf(label).fitsText) {
+    // As wide as its text, also where the client area shows less of it.
+    pixels = TextExtent(label, TextOf(At(label).hwnd)).cx;
   } else {
     const RECT rect = ScreenRectOf(At(label).hwnd);
     pixels = rect.right - rect.left;
@@ -242,33 +247,46 @@ void MainWindow::Repaint(Label label) {
   InvalidateRect(hwnd(), &rect, TRUE);
 }
 
-// The fitting label takes the size of its text on one line, growing to the right; while
-// the window is hidden, once, when it first shows.
-void MainWindow::Fit(Label label) {
-  if (!DesignOf(label).fitsText) return;
+// A value label's place for its text, font and the client area's width (label_rules.h); while
+// the window is hidden, once, when it first shows, at the width it then has.
+void MainWindow::LayOutValue(Label label) {
+  if (!IsValue(label)) return;
   LabelWindow& l = At(label);
-  if (!shown_) {
-    l.fitPending = true;
-    return;
-  }
-  l.fitPending = false;
-  const SIZE size = FittedSize(label);
-  SetWindowPos(l.hwnd, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  l.layoutPending = !shown_;
+  if (!shown_) return;
+  const LabelDesign& d = DesignOf(label);
+  const std::wstring text = TextOf(l.hwnd);
+  const SIZE extent = TextExtent(label, d.fitsText ? text : TrimBlanksAtEnd(text));
+  RECT client = {};
+  GetClientRect(hwnd(), &client);
+  const LabelBox design = DesignBox(d);
+  const LabelBox box = ValueLabelBox(design, d.fitsText, extent.cx, extent.cy, client.right);
+  if (box == l.box) return;
+  // The design box breaks lines as it always did; any other holds one line, which ends in an
+  // ellipsis where the client area ends first.
+  const LONG style = GetWindowLongW(l.hwnd, GWL_STYLE) & ~(SS_TYPEMASK | SS_ENDELLIPSIS);
+  SetWindowLongW(
+      l.hwnd, GWL_STYLE,
+      style | (box == design ? SS_LEFT : SS_LEFTNOWORDWRAP) | (box.ellipsis ? SS_ENDELLIPSIS : 0));
+  SetWindowPos(l.hwnd, nullptr, box.left, box.top, box.width, box.height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(l.hwnd, nullptr, TRUE);
+  l.box = box;
 }
 
-SIZE MainWindow::FittedSize(Label label) const {
-  const LabelWindow& l = At(label);
-  RECT rect = {};
-  GetClientRect(l.hwnd, &rect);
-  SIZE size = {rect.right, rect.bottom};
-  UniqueScreenDc dc(GetDC(nullptr));
-  if (!dc) return size;
-  const std::wstring text = TextOf(l.hwnd);
-  const HGDIOBJ old = SelectObject(dc.get(), l.font);
-  RECT extent = {0, 0, 0, 0};
-  DrawTextW(dc.get(), text.empty() ? L" " : text.c_str(), text.empty() ? 1 : -1, &extent,
+LabelBox MainWindow::DesignBox(const LabelDesign& d) const {
+  return {ToPixelsX(d.left), ToPixelsY(d.top), ToPixelsX(d.width), ToPixelsY(d.height), false};
+}
+
+SIZE MainWindow::TextExtent(Label label, std::wstring_view text) const {
+  const UniqueScreenDc dc(GetDC(nullptr));
+  if (!dc) throw AppError(kOutOfMemory);
+  const SelectedObject font(dc.get(), At(label).font);
+  // No text is no width, on a line of the font's height.
+  RECT extent = {};
+  DrawTextW(dc.get(), text.empty() ? L" " : text.data(),
+            text.empty() ? 1 : static_cast<int>(text.size()), &extent,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc.get(), old);
   return {text.empty() ? 0 : extent.right, extent.bottom};
 }
 

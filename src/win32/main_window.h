@@ -9,6 +9,8 @@
 
 #include "core/ports.h"
 #include "win32/handles.h"
+#include "window/form_design.h"
+#include "window/label_rules.h"
 
 namespace kv::win32 {
 
@@ -48,7 +50,8 @@ class MainWindow : public Form {
     std::wstring fontName;
     float fontSize = 0;
     HFONT font = nullptr;  // owned by fonts_
-    bool fitPending = false;
+    LabelBox box;          // where it stands in the client area, once laid out
+    bool layoutPending = false;
   };
 
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -59,8 +62,9 @@ class MainWindow : public Form {
   const LabelWindow& At(Label label) const { return labels_[static_cast<int>(label) - 1]; }
   void ApplyFont(Label label);
   void Repaint(Label label);
-  void Fit(Label label);
-  SIZE FittedSize(Label label) const;
+  void LayOutValue(Label label);
+  LabelBox DesignBox(const LabelDesign& design) const;
+  SIZE TextExtent(Label label, std::wstring_view text) const;
   void PlaceCentred(int width, int height);
   int ToPixelsX(double twips) const;
   int ToPixelsY(double twips) const;

@@ -77,6 +77,14 @@ inline constexpr std::array<Row, kLabelCount / 2> kRows = {{
     {Label::LabelBOD, Label::LabelBODContent},
 }};
 
+// Whether the label shows a value, not the caption that names it.
+constexpr bool IsValue(Label label) {
+  for (const Row& row : kRows) {
+    if (row.value == label) return true;
+  }
+  return false;
+}
+
 constexpr bool RowsRunDownTheWindow() {
   for (std::size_t i = 0; i < kRows.size(); ++i) {
     const LabelDesign& caption = DesignOf(kRows[i].caption);

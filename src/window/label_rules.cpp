@@ -1,5 +1,6 @@
 #include "window/label_rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/app_error.h"
@@ -29,6 +30,20 @@ void CheckFontSize(float points) {
   if (!std::isfinite(points) || points <= 0 || points > kMaxFontPoints) {
     throw AppError(kInvalidPropertyValue);
   }
+}
+
+LabelBox ValueLabelBox(const LabelBox& design, bool fitsText, int textWidth, int lineHeight,
+                       int clientWidth) {
+  if (!fitsText && textWidth <= design.width && design.left + textWidth <= clientWidth) {
+    return design;
+  }
+  LabelBox box = {design.left, design.top, textWidth, lineHeight, false};
+  const int room = std::max(0, clientWidth - design.left);
+  if (box.width > room) {
+    box.width = room;
+    box.ellipsis = true;
+  }
+  return box;
 }
 
 int WindowPixels(float twips, int dpi) {

@@ -17,6 +17,23 @@ std::wstring ShownText(std::wstring_view text);
 void CheckFontName(std::wstring_view name);
 void CheckFontSize(float points);
 
+// A label's place in the window's client area, in pixels, and whether its text ends in an
+// ellipsis there.
+struct LabelBox {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool ellipsis = false;
+  bool operator==(const LabelBox&) const = default;
+};
+
+// Where a value label stands, so that no value is shown cut as if it were whole. textWidth is
+// the width of its text on one line: all of it for the label that fits its text, without the
+// blanks at its end for the others; lineHeight that of one line of its font. A label whose
+// text fits in its design box, inside the client area, keeps that box. Any other takes one
+// line, as wide as its text, growing to the right; where the client area ends first, it ends
+// there too, and its text ends in an ellipsis.
+LabelBox ValueLabelBox(const LabelBox& design, bool fitsText, int textWidth, int lineHeight,
+                       int clientWidth);
+
 inline constexpr double kTwipsPerInch = 1440;
 
 // The window's outer width in pixels at dpi for a width in twips. Raises 380 outside 1 to

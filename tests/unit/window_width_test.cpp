@@ -6,6 +6,7 @@
 
 #include "core/app_error.h"
 #include "fakes/fake_ports.h"
+#include "window/label_rules.h"
 
 namespace kv {
 namespace {
@@ -110,6 +111,35 @@ TEST(WindowWidth, OverflowingFallbackLeavesTheWidth) {
   LoadWindowWidth(s, WidthForm::kSingleByte);
   EXPECT_FLOAT_EQ(h.form.width, 3e38f);
 }
+
+struct BoxCase {
+  const char* name;
+  bool fitsText;
+  int textWidth;
+  int clientWidth;
+  LabelBox box;
+};
+
+class ValueLabelBoxes : public testing::TestWithParam<BoxCase> {};
+
+// A value label of design box 192, 32, 145 by 25 pixels, on lines 19 pixels high.
+TEST_P(ValueLabelBoxes, NeverShowAValueCutAsIfItWereWhole) {
+  const BoxCase& c = GetParam();
+  EXPECT_EQ(ValueLabelBox({192, 32, 145, 25}, c.fitsText, c.textWidth, 19, c.clientWidth), c.box);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ValueLabelBoxes,
+    testing::Values(
+        BoxCase{"fits", false, 145, 447, {192, 32, 145, 25}},
+        BoxCase{"fits_though_the_box_does_not", false, 100, 300, {192, 32, 145, 25}},
+        BoxCase{"too_wide_for_its_box", false, 146, 447, {192, 32, 146, 19}},
+        BoxCase{"past_the_client_area", false, 300, 447, {192, 32, 255, 19, true}},
+        BoxCase{"fits_its_box_not_the_client_area", false, 120, 300, {192, 32, 108, 19, true}},
+        BoxCase{"support_id_narrower", true, 40, 447, {192, 32, 40, 19}},
+        BoxCase{"support_id_past_the_client_area", true, 500, 447, {192, 32, 255, 19, true}},
+        BoxCase{"no_room_at_all", false, 300, 100, {192, 32, 0, 19, true}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace kv

@@ -71,6 +71,24 @@ TEST_F(Identity, ValueFillingItsWholeBufferShowsWholeAndWidensTheSupportLabel) {
   EXPECT_GT(label.right - label.left, 200);
 }
 
+// The design width leaves the product number less room than its 18 characters take: the
+// label ends at the client area's edge, in an ellipsis, and its text is still all of it. A
+// value that fits keeps its design box.
+TEST_F(Identity, ValueLongerThanTheWindowEndsAtItsEdgeInAnEllipsis) {
+  Script script;
+  script.pieces[4] = std::string(18, 'W');
+  PutLibrary(script);
+  ProgramRun& run = Start("");
+  EXPECT_EQ(run.LabelText(kLabelProductContent), std::wstring(18, L'W'));
+  EXPECT_GT(run.TextWidth(kLabelProductContent), run.ClientSize().cx - 192);
+  EXPECT_EQ(run.LabelRect(kLabelProductContent).right, run.ClientSize().cx);
+  EXPECT_TRUE(run.EndsInEllipsis(kLabelProductContent));
+  const RECT model = run.LabelRect(kLabelModelContent);
+  EXPECT_EQ(model.right - model.left, 145);  // 2175 twips
+  EXPECT_EQ(model.bottom - model.top, 25);   // 375 twips
+  EXPECT_FALSE(run.EndsInEllipsis(kLabelModelContent));
+}
+
 TEST_F(Identity, BuildFailingAloneShowsUnknownThereOnly) {
   Script script;
   script.buildResult = 1;
@@ -228,11 +246,14 @@ TEST_F(JapaneseIdentity, FailuresShowFullWidthUnknown) {
   for (int id : kBiosLabels) EXPECT_EQ(run.LabelText(id), FullWidth(L"Unknown"));
 }
 
+// As wide as the support ID's text (plus 6 twips): more than the label has beside its
+// caption, so the label ends at the client area's edge.
 TEST_F(JapaneseIdentity, BlankWidthFitsTheSupportLabel) {
   PutLibrary(Script{});
   ProgramRun& run = Start("UseDB=true\r\nWidth=\"          \"\r\n");
-  const RECT label = run.LabelRect(kLabelSupportIDContent);
-  EXPECT_NEAR(Width(), label.right - label.left, 1);  // plus 6 twips
+  EXPECT_NEAR(Width(), run.TextWidth(kLabelSupportIDContent, true), 1);
+  EXPECT_EQ(run.LabelRect(kLabelSupportIDContent).right, run.ClientSize().cx);
+  EXPECT_TRUE(run.EndsInEllipsis(kLabelSupportIDContent));
 }
 
 TEST_F(JapaneseIdentity, ServiceIdIsFullWidthAroundANarrowDash) {

@@ -9,14 +9,15 @@
 
 #include "harness.h"
 #include "scenario.h"
+#include "window/form_design.h"
 
 namespace kv::test {
 namespace {
 
 constexpr int kLabelHWBOMContent = 4, kLabelProductContent = 7, kLabelSupportIDContent = 11,
               kLabelModelContent = 12, kLabelSerialContent = 16;
-// The known machine's UUID in base 32: its bits run 11100 11100 ..., each group a W, the
-// widest letter there is.
+// The known machine's values fill their buffers with W, the widest letter there is; so does its
+// UUID in base 32, whose bits run 11100 11100 ...
 const std::wstring kSupportId(26, L'W');
 
 std::wstring Packaged(const std::wstring& name) {
@@ -54,6 +55,19 @@ class ShippedPackage : public ProgramTest {
     const RECT window = run.WindowRect();
     EXPECT_NEAR(window.right - window.left, std::wcstod(width, nullptr) * ScreenDpi() / 1440, 1);
   }
+
+  // Every value whole on one line inside the client area: no value label narrower than its
+  // text, none past the client area's edge, none ending in an ellipsis.
+  void ExpectEveryValueWhole(ProgramRun& run) {
+    for (const Row& row : kRows) {
+      const int id = static_cast<int>(row.value);
+      SCOPED_TRACE(testing::Message() << "label " << id << " at " << ScreenDpi() << " DPI");
+      const RECT label = run.LabelRect(id);
+      EXPECT_LE(run.TextWidth(id), label.right - label.left);
+      EXPECT_LE(label.right, run.ClientSize().cx);
+      EXPECT_FALSE(run.EndsInEllipsis(id));
+    }
+  }
 };
 
 TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
@@ -62,11 +76,12 @@ TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
     EXPECT_NE(GetFileAttributesW(Packaged(name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
   }
   ProgramRun& run = StartIn(Packaged(L""));
-  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"SER-FROM-FW");
-  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-77");
-  EXPECT_EQ(run.LabelText(kLabelProductContent), L"SKU-9");
-  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), L"REV-B");
+  EXPECT_EQ(run.LabelText(kLabelSerialContent), std::wstring(12, L'W'));
+  EXPECT_EQ(run.LabelText(kLabelModelContent), std::wstring(10, L'W'));
+  EXPECT_EQ(run.LabelText(kLabelProductContent), std::wstring(18, L'W'));
+  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), std::wstring(6, L'W'));
   ExpectSupportIdWhole(run, kSupportId);
+  ExpectEveryValueWhole(run);
 }
 
 class JapaneseShippedPackage : public ShippedPackage {
@@ -83,8 +98,11 @@ class JapaneseShippedPackage : public ShippedPackage {
   }
 };
 
-TEST_F(JapaneseShippedPackage, ShowsTheSupportIdWholeAtTheShippedWidth) {
-  ExpectSupportIdWhole(StartInDoubleByteMode(), FullWidth(kSupportId));
+TEST_F(JapaneseShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
+  ProgramRun& run = StartInDoubleByteMode();
+  EXPECT_EQ(run.LabelText(kLabelProductContent), FullWidth(std::wstring(18, L'W')));
+  ExpectSupportIdWhole(run, FullWidth(kSupportId));
+  ExpectEveryValueWhole(run);
 }
 
 // The hand-over to the support desk: the support ID copied from the window as it shows, in

@@ -292,6 +292,23 @@ LOGFONTW ProgramRun::LabelFont(int id) {
   return font;
 }
 
+int ProgramRun::TextWidth(int id, bool withBlanksAtEnd) {
+  const LOGFONTW font = LabelFont(id);
+  const win32::UniqueFont handle(CreateFontIndirectW(&font));
+  const win32::UniqueScreenDc dc(GetDC(nullptr));
+  const win32::SelectedObject selected(dc.get(), handle.get());
+  std::wstring text = LabelText(id);
+  if (!withBlanksAtEnd) text.erase(text.find_last_not_of(L" \u3000") + 1);
+  RECT extent = {};
+  DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  return text.empty() ? 0 : extent.right;
+}
+
+bool ProgramRun::EndsInEllipsis(int id) const {
+  return GetWindowLongW(GetDlgItem(window_, id), GWL_STYLE) & SS_ENDELLIPSIS;
+}
+
 probe::BoxAnswer ProgramRun::AskBox() {
   const std::vector<BYTE> data = Ask(box_, probe::kAskBox, probe::kBoxReply);
   probe::BoxAnswer answer = {};

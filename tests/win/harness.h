@@ -60,6 +60,11 @@ class ProgramRun {
   SIZE ClientSize() const;
   RECT WindowRect() const;
   LOGFONTW LabelFont(int id);
+  // The width of a label's text on one line in the label's font, measured here: without the
+  // blanks at its end, or with them.
+  int TextWidth(int id, bool withBlanksAtEnd = false);
+  // Whether a label's text is cut where it ends, with an ellipsis.
+  bool EndsInEllipsis(int id) const;
   probe::BoxAnswer AskBox();
   UINT ErrorMode();  // the program's, as SetErrorMode left it
   // Presses the keys in order with the window in front, then releases them.

@@ -188,26 +188,38 @@ TEST_F(Window, RefusedWidthsRaise380AndLeaveTheWidth) {
   }
 }
 
-TEST_F(Window, OnlyTheSupportIdValueLabelFitsItsText) {
+// The support ID label fits its text; another value label keeps its design box while its
+// text fits there, and grows to the right on one line where it does not.
+TEST_F(Window, ValueLabelsGrowToTheRightForTextsTooWideForThem) {
   const HWND fitting = GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelSupportIDContent));
+  const HWND model = GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelModelContent));
   const std::wstring longText(40, L'W');
+  form.SetWidth(15000);  // room for all of it
   form.SetLabelText(Label::LabelSupportIDContent, longText);
-  // Hidden, the label takes its size when the window first shows; its width is known before.
+  form.SetLabelText(Label::LabelModelContent, longText);
+  // Hidden, the labels take their places when the window first shows; the width is known before.
   const float fitted = form.LabelWidth(Label::LabelSupportIDContent);
   EXPECT_EQ(RectIn(form.hwnd(), fitting).right - RectIn(form.hwnd(), fitting).left, Pixels(1350));
   form.Show(SW_SHOWNOACTIVATE);
+  for (const HWND label : {fitting, model}) {
+    const RECT grown = RectIn(form.hwnd(), label);
+    EXPECT_EQ(grown.left, Pixels(2880));
+    EXPECT_GT(grown.right - grown.left, Pixels(2175));
+    EXPECT_FLOAT_EQ(fitted, (grown.right - grown.left) * 15.0f);
+    EXPECT_LT(grown.bottom - grown.top, Pixels(375));
+  }
   const RECT grown = RectIn(form.hwnd(), fitting);
-  EXPECT_EQ(grown.left, Pixels(2880));
   EXPECT_EQ(grown.top, Pixels(120));
-  EXPECT_GT(grown.right - grown.left, Pixels(1350) * 3);
-  EXPECT_FLOAT_EQ(fitted, (grown.right - grown.left) * 15.0f);
   EXPECT_FLOAT_EQ(form.LabelWidth(Label::LabelSupportIDContent), fitted);
   form.SetLabelText(Label::LabelSupportIDContent, L"ab");
   EXPECT_LT(RectIn(form.hwnd(), fitting).right - RectIn(form.hwnd(), fitting).left,
             grown.right - grown.left);
 
-  form.SetLabelText(Label::LabelModelContent, longText);
-  EXPECT_FLOAT_EQ(form.LabelWidth(Label::LabelModelContent), 2175);
+  form.SetLabelText(Label::LabelModelContent, L"ab");
+  const RECT design = RectIn(form.hwnd(), model);
+  EXPECT_EQ(design.top, Pixels(480));
+  EXPECT_EQ(design.right - design.left, Pixels(2175));
+  EXPECT_EQ(design.bottom - design.top, Pixels(375));
 }
 
 TEST_F(Window, NulEndsTheVisibleText) {
