@@ -6,7 +6,7 @@
 #include <optional>
 #include <string_view>
 
-#include "core/library_abi.h"
+#include "library_abi.h"
 #include "smbios.h"
 #include "support_id.h"
 

@@ -5,6 +5,9 @@
 
 namespace kv {
 
+// The application title until the settings give one: the missing-settings message carries it.
+inline constexpr wchar_t kDefaultAppTitle[] = L"Quorin";
+
 inline constexpr int kExitSecondInstance = 0;
 inline constexpr int kExitSettingsMissing = 1;
 inline constexpr int kExitCannotStart = 3;

@@ -4,6 +4,11 @@
 
 namespace kv {
 
-AppError::AppError(int code) : std::runtime_error("error " + std::to_string(code)), code_(code) {}
+AppError::AppError(int code, unsigned long systemError)
+    : std::runtime_error(
+          "error " + std::to_string(code) +
+          (systemError ? " (system error " + std::to_string(systemError) + ")" : std::string())),
+      code_(code),
+      systemError_(systemError) {}
 
 }  // namespace kv

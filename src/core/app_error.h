@@ -19,14 +19,17 @@ enum ErrorCode : int {
   kEntryPointNotFound = 453,
 };
 
-// An error raised by an elementary action, carrying its numeric code.
+// An error raised by an elementary action, carrying its numeric code and, where the system
+// said why, the system's own error number.
 class AppError : public std::runtime_error {
  public:
-  explicit AppError(int code);
+  explicit AppError(int code, unsigned long systemError = 0);
   int code() const noexcept { return code_; }
+  unsigned long systemError() const noexcept { return systemError_; }
 
  private:
   int code_;
+  unsigned long systemError_;
 };
 
 }  // namespace kv

@@ -23,7 +23,7 @@ bool ErrorPolicy::Step(std::string_view name, const std::function<void()>& actio
 }
 
 void ErrorPolicy::Fail(int code) {
-  if (code == kInvalidCall) singleByteMode_ = true;
+  if (code == kInvalidCall) unsupported_();
 }
 
 }  // namespace kv

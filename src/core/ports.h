@@ -5,7 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "core/library_abi.h"
+#include "core/width_rule.h"
+#include "library_abi.h"
 
 namespace kv {
 
@@ -40,8 +41,9 @@ class Form {
   // Shows the text up to its first NUL, control characters as U+FFFD.
   virtual void SetCaption(const std::wstring& caption) = 0;
   virtual float Width() const = 0;  // outer width, frame included
-  // Raises 380 for a width outside 1 to 32767 pixels.
-  virtual void SetWidth(float twips) = 0;
+  // Sets the outer width by the rule, and keeps the rule. Raises 6 where the rule gives no
+  // single-precision number, 380 for a width outside 1 to 32767 pixels.
+  virtual void SetWidth(const WidthRule& width) = 0;
   // Shows the text as SetCaption does.
   virtual void SetLabelText(Label label, const std::wstring& text) = 0;
   // Raises 380 for an empty name or one of 32 characters or more.

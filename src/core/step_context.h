@@ -10,14 +10,14 @@ namespace kv {
 
 // What the start-up's steps work with: the ports, the one error policy, and the display-mode
 // flag that the policy may set. One per run of the sequence; not copyable, since the policy
-// holds on to this flag.
+// reports to this one.
 struct StepContext {
   StepContext(Platform& platform, Form& form, IdentityLibrary& library,
               ErrorPolicy::FaultHook faultHook = {})
       : platform(platform),
         form(form),
         library(library),
-        policy(SingleByteMode, std::move(faultHook)) {}
+        policy([this] { SingleByteMode = true; }, std::move(faultHook)) {}
   StepContext(const StepContext&) = delete;
   StepContext& operator=(const StepContext&) = delete;
 

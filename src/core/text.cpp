@@ -27,12 +27,6 @@ std::wstring TrimSpaces(std::wstring_view text) {
   return std::wstring(text.substr(first, last - first + 1));
 }
 
-std::wstring LeftTrim(std::wstring_view text, bool fullWidthSpaces) {
-  const auto first = text.find_first_not_of(fullWidthSpaces ? std::wstring_view(L" \u3000", 2)
-                                                            : std::wstring_view(L" ", 1));
-  return first == std::wstring_view::npos ? std::wstring() : std::wstring(text.substr(first));
-}
-
 std::wstring_view TrimBlanksAtEnd(std::wstring_view text) {
   const auto last = text.find_last_not_of(std::wstring_view(L" \u3000", 2));
   return text.substr(0, last == std::wstring_view::npos ? 0 : last + 1);

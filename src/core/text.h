@@ -13,10 +13,6 @@ std::wstring AsciiLower(std::wstring_view text);
 // Removes space characters (U+0020) at both ends.
 std::wstring TrimSpaces(std::wstring_view text);
 
-// Removes leading spaces; with fullWidthSpaces, also the ideographic spaces (U+3000) that the
-// full-width conversion makes of them.
-std::wstring LeftTrim(std::wstring_view text, bool fullWidthSpaces);
-
 // Without the blanks at its end: spaces and ideographic spaces (U+3000).
 std::wstring_view TrimBlanksAtEnd(std::wstring_view text);
 

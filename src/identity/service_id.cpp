@@ -22,11 +22,11 @@ void LoadServiceID(StepContext& s) {
   const bool exists = s.policy.Test("data file test", [&] {
     return AsciiUpper(s.platform.FindFileName(kSystemDataFile)) == L"KVSYSDRV.DAT";
   });
-  const auto singleByte = ChooseSingleByte(s, "service ID mode");
-  if (!singleByte) return;
+  const auto mode = ChooseMode(s, "service ID mode");
+  if (!mode) return;
   if (!exists) {
     // Unlike a value that was read, the missing file keeps the design font.
-    ShowInMode(s, *singleByte, kLabel, kUnknown);
+    ShowInMode(s, *mode, kLabel, kUnknown);
     return;
   }
   const SettingBuffer read = ReadSetting(s, kSystemDataFile, L"KVSYSDRV", L"BFirst", kUnknown);
@@ -41,8 +41,8 @@ void LoadServiceID(StepContext& s) {
     raw = absent ? kUnknown : CutFirst10(s.platform, read);
   });
   // Rearranged after the conversion to full width, which leaves its "-" narrow.
-  if (raw) ShowInMode(s, *singleByte, kLabel, *raw, absent ? nullptr : FormatServiceID);
-  if (*singleByte) SetSingleByteFont(s, kLabel);
+  if (raw) ShowInMode(s, *mode, kLabel, *raw, absent ? nullptr : FormatServiceID);
+  SetModeFont(s, *mode, kLabel);
 }
 
 }  // namespace kv

@@ -35,21 +35,23 @@ std::wstring ReadScreenText(StepContext& s, const wchar_t* key) {
   return text;
 }
 
-std::optional<bool> ChooseSingleByte(StepContext& s, std::string_view name) {
-  return s.policy.Choose(name, [&] { return s.SingleByteMode; });
+std::optional<DisplayMode> ChooseMode(StepContext& s, std::string_view name) {
+  return s.policy.Choose(name, [&] { return DisplayMode::Selected(s.SingleByteMode); });
 }
 
-void ShowInMode(StepContext& s, bool singleByte, Label label, const std::wstring& text,
+void ShowInMode(StepContext& s, DisplayMode mode, Label label, const std::wstring& text,
                 const std::function<std::wstring(std::wstring)>& finish) {
   s.policy.Step("label text", [&] {
-    std::wstring shown = singleByte ? text : s.platform.ToFullWidth(text);
+    std::wstring shown = mode.Shown(s.platform, text);
     s.form.SetLabelText(label, finish ? finish(std::move(shown)) : shown);
   });
 }
 
-void SetSingleByteFont(StepContext& s, Label label) {
-  s.policy.Step("font name", [&] { s.form.SetLabelFontName(label, L"Arial"); });
-  s.policy.Step("font size", [&] { s.form.SetLabelFontSize(label, 14.0f); });
+void SetModeFont(StepContext& s, DisplayMode mode, Label label) {
+  const std::optional<LabelFont> font = mode.Font();
+  if (!font) return;
+  s.policy.Step("font name", [&] { s.form.SetLabelFontName(label, font->name); });
+  s.policy.Step("font size", [&] { s.form.SetLabelFontSize(label, font->points); });
 }
 
 void LoadWindowTitle(StepContext& s) {
@@ -57,7 +59,8 @@ void LoadWindowTitle(StepContext& s) {
   std::wstring useDb = ReadScreenText(s, L"UseDB");
   s.policy.Step("lower-case UseDB", [&] { useDb = AsciiLower(useDb); });
   if (s.policy.Test("UseDB comparison", [&] { return useDb == L"true"; })) {
-    s.policy.Step("full-width caption", [&] { s.form.SetCaption(s.platform.ToFullWidth(title)); });
+    s.policy.Step("full-width caption",
+                  [&] { s.form.SetCaption(DisplayMode::DoubleByte().Shown(s.platform, title)); });
   } else {
     // The flag first, then the caption.
     s.policy.Step("single-byte mode", [&] { s.SingleByteMode = true; });

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <string>
 
 #include "app/form_kvinfo.h"
 #include "app/startup.h"
@@ -15,7 +16,7 @@ int Run(HINSTANCE instance, int showCommand) {
   kv::win32::KeepCurrentDirectoryOutOfDllSearch();
 
   kv::win32::MainWindow form(instance);
-  kv::win32::Win32Platform platform(form.hwnd());
+  kv::win32::Win32Platform platform(form.hwnd(), kv::kDefaultAppTitle);
   kv::win32::DllIdentityLibrary library(L"TOVRAMIX.DLL");
   kv::FormKVInfo events(form, platform, library);
   events.Form_Load();
@@ -38,9 +39,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   try {
     return Run(instance, showCommand);
-  } catch (const std::exception&) {
+  } catch (const std::exception& e) {
     // Only the window's creation and the steps before the start-up's error policy can
-    // fail this way; without a window there is nothing to tell the user on.
+    // fail this way; without a window there is nothing to tell the user on, only a debugger.
+    const std::string why = std::string("Quorin cannot start: ") + e.what() + "\n";
+    OutputDebugStringA(why.c_str());
     return kv::kExitCannotStart;
   }
 }

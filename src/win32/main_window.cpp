@@ -32,7 +32,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = kClassName;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw AppError(kOutOfMemory);
+    throw AppError(kOutOfMemory, GetLastError());
   }
 }
 
@@ -73,10 +73,12 @@ MainWindow::MainWindow(HINSTANCE instance) {
   RegisterWindowClass(instance, &MainWindow::WindowProc);
   RECT frame = {0, 0, ToPixelsX(kClientWidthTwips), ToPixelsY(kClientHeightTwips)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
-  window_.reset(CreateWindowExW(kExStyle, kClassName, kDesignCaption, kStyle, CW_USEDEFAULT,
-                                CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
-                                nullptr, nullptr, instance, this));
-  if (!window_) throw AppError(kOutOfMemory);
+  // The window is this object's from its first message on (WM_NCCREATE).
+  if (!CreateWindowExW(kExStyle, kClassName, kDesignCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                       frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                       instance, this)) {
+    throw AppError(kOutOfMemory, GetLastError());
+  }
   try {
     CreateLabels(instance);
   } catch (...) {
@@ -94,7 +96,7 @@ void MainWindow::CreateLabels(HINSTANCE instance) {
         CreateWindowExW(0, L"STATIC", d.text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align,
                         label.box.left, label.box.top, label.box.width, label.box.height, hwnd(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
-    if (!label.hwnd) throw AppError(kOutOfMemory);
+    if (!label.hwnd) throw AppError(kOutOfMemory, GetLastError());
     label.fontName = kDesignFontName;
     label.fontSize = kDesignFontSize;
     ApplyFont(d.id);
@@ -165,8 +167,11 @@ float MainWindow::Width() const {
   return static_cast<float>(pixels * kTwipsPerInch / dpiX_);
 }
 
-void MainWindow::SetWidth(float twips) {
-  const int pixels = WindowPixels(twips, dpiX_);
+void MainWindow::SetWidth(const WidthRule& width) {
+  const int pixels =
+      WindowPixels(width.Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); },
+                                 [&] { return Width(); }),
+                   dpiX_);
   if (!shown_) {
     pendingWidth_ = pixels;
     return;
@@ -292,8 +297,10 @@ SIZE MainWindow::TextExtent(Label label, std::wstring_view text) const {
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    auto* self =
+        static_cast<MainWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    self->window_.reset(hwnd);
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self) return self->Handle(hwnd, message, wParam, lParam);

@@ -36,7 +36,7 @@ class MainWindow : public Form {
   std::wstring Caption() const override;
   void SetCaption(const std::wstring& caption) override;
   float Width() const override;
-  void SetWidth(float twips) override;
+  void SetWidth(const WidthRule& width) override;
   void SetLabelText(Label label, const std::wstring& text) override;
   void SetLabelFontName(Label label, const std::wstring& name) override;
   void SetLabelFontSize(Label label, float points) override;

@@ -5,15 +5,16 @@
 #include <string>
 
 #include "core/ports.h"
-#include "settings/settings_file.h"
 #include "win32/handles.h"
 
 namespace kv::win32 {
 
 class Win32Platform : public Platform {
  public:
-  // Message boxes are owned by this window once it shows.
-  explicit Win32Platform(HWND owner) : owner_(owner) {}
+  // Message boxes are owned by this window once it shows; the application title starts as
+  // given.
+  Win32Platform(HWND owner, std::wstring appTitle)
+      : owner_(owner), appTitle_(std::move(appTitle)) {}
 
   bool OtherInstanceRunning() override;
   void SetWaitCursor() override;
@@ -35,7 +36,7 @@ class Win32Platform : public Platform {
  private:
   HWND owner_;
   UniqueHandle instanceMutex_;
-  std::wstring appTitle_ = kDefaultAppTitle;
+  std::wstring appTitle_;
 };
 
 }  // namespace kv::win32

@@ -22,13 +22,13 @@ constexpr CaptionKey kCaptionKeys[] = {
 
 void LoadCaptionTexts(StepContext& s) {
   // Chosen once: a switch to single-byte mode inside the loop does not change the form.
-  const auto singleByte = ChooseSingleByte(s, "caption texts mode");
-  if (!singleByte) return;
+  const auto mode = ChooseMode(s, "caption texts mode");
+  if (!mode) return;
   for (const CaptionKey& row : kCaptionKeys) {
     const std::wstring text = ReadScreenText(s, row.key);
     // The caption, then its font.
-    ShowInMode(s, *singleByte, row.label, text);
-    if (*singleByte) SetSingleByteFont(s, row.label);
+    ShowInMode(s, *mode, row.label, text);
+    SetModeFont(s, *mode, row.label);
   }
 }
 

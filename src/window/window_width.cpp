@@ -12,14 +12,8 @@
 namespace kv {
 namespace {
 
-constexpr float kDoubleByteMargin = 6;  // twips beside the support ID in the fallback
 // Powers of ten past this take any number out of long double's range.
 constexpr long kExponentBound = 6000;
-
-float Checked(float value) {
-  if (!std::isfinite(value)) throw AppError(kOverflow);
-  return value;
-}
 
 bool IsDigit(wchar_t c) {
   return c >= L'0' && c <= L'9';
@@ -71,23 +65,16 @@ float ParseWidth(std::wstring_view text) {
   return static_cast<float>(negative ? -whole : whole);
 }
 
-void LoadWindowWidth(StepContext& s, WidthForm form) {
+void LoadWindowWidth(StepContext& s, DisplayMode mode) {
   const SettingBuffer read = ReadSetting(s, s.settingsPath, kScreenSection, L"Width", L"");
   std::wstring text;
   s.policy.Step("cut width", [&] { text = TrimSpaces(CutFirst10(s.platform, read)); });
   // A missing or empty key leaves the NUL alone, which is not blank: the window then keeps
   // its width rather than shrinking to the support ID.
   if (s.policy.Test("width blank test", [&] { return text.empty(); })) {
-    s.policy.Step("width fallback", [&] {
-      const float label = s.form.LabelWidth(Label::LabelSupportIDContent);
-      if (form == WidthForm::kDoubleByte) {
-        s.form.SetWidth(Checked(label + kDoubleByteMargin));
-      } else {
-        s.form.SetWidth(Checked(label / 2 + s.form.Width()));
-      }
-    });
+    s.policy.Step("width fallback", [&] { s.form.SetWidth(mode.WidthFallback()); });
   } else {
-    s.policy.Step("width", [&] { s.form.SetWidth(ParseWidth(text)); });
+    s.policy.Step("width", [&] { s.form.SetWidth(WidthRule::Twips(ParseWidth(text))); });
   }
 }
 

@@ -2,15 +2,14 @@
 
 #include <string_view>
 
+#include "core/display_mode.h"
 #include "core/step_context.h"
 
 namespace kv {
 
-// The two forms differ only in the fallback used when the Width value is blank.
-enum class WidthForm { kDoubleByte, kSingleByte };
-
-// Sets the window's outer width from key Width of section Screen.
-void LoadWindowWidth(StepContext& s, WidthForm form);
+// Sets the window's outer width from key Width of section Screen, or, where it is blank, by
+// the mode's fallback.
+void LoadWindowWidth(StepContext& s, DisplayMode mode);
 
 // Reads a width in twips: up to the first NUL, an optional sign, decimal digits with an
 // optional fraction and exponent, blanks around. Raises 13 for anything else and 6 when

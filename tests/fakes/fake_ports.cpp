@@ -29,8 +29,10 @@ void FakeForm::SetCaption(const std::wstring& text) {
   log.push_back(L"caption " + text);
 }
 
-void FakeForm::SetWidth(float twips) {
+void FakeForm::SetWidth(const WidthRule& rule) {
   faults.Check("width");
+  const float twips =
+      rule.Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); }, [&] { return width; });
   WindowPixels(twips, 96);
   width = twips;
   log.push_back(L"width " + std::to_wstring(static_cast<int>(twips)));

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "core/app_error.h"
 #include "core/error_policy.h"
 #include "core/ports.h"
-#include "settings/settings_file.h"
 
 namespace kv::test {
 
@@ -49,7 +49,7 @@ class FakeForm : public Form {
   std::wstring Caption() const override { return caption; }
   void SetCaption(const std::wstring& text) override;
   float Width() const override { return width; }
-  void SetWidth(float twips) override;
+  void SetWidth(const WidthRule& rule) override;
   void SetLabelText(Label label, const std::wstring& text) override;
   void SetLabelFontName(Label label, const std::wstring& name) override;
   void SetLabelFontSize(Label label, float points) override;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/app_error.h"
+#include "core/step_context.h"
+#include "fakes/fake_ports.h"
 
 namespace kv {
 namespace {
@@ -21,7 +23,7 @@ class ErrorPolicyCodes : public testing::TestWithParam<CodeCase> {};
 
 TEST_P(ErrorPolicyCodes, OnlyCode5SwitchesToSingleByteAndTheSequenceGoesOn) {
   bool singleByte = false;
-  ErrorPolicy policy(singleByte);
+  ErrorPolicy policy([&] { singleByte = true; });
   // The failed step is not tried again; the next one runs.
   int tries = 0;
   EXPECT_FALSE(policy.Step("step", [&] {
@@ -42,16 +44,17 @@ INSTANTIATE_TEST_SUITE_P(Codes, ErrorPolicyCodes,
                                          CodeCase{-5, false}));
 
 TEST(ErrorPolicy, NeverSwitchesBackToDoubleByte) {
-  bool singleByte = true;
-  ErrorPolicy policy(singleByte);
-  policy.Step("step", [] { throw AppError(13); });
-  policy.Step("step", [] {});
-  EXPECT_TRUE(singleByte);
+  test::Harness h;
+  StepContext s(h.platform, h.form, h.library);
+  s.SingleByteMode = true;
+  for (const int code : {13, 5}) s.policy.Step("step", [&] { throw AppError(code); });
+  s.policy.Step("step", [] {});
+  EXPECT_TRUE(s.SingleByteMode);
 }
 
 TEST(ErrorPolicy, FailedTestCountsAsHolding) {
   bool singleByte = false;
-  ErrorPolicy policy(singleByte);
+  ErrorPolicy policy([&] { singleByte = true; });
   EXPECT_TRUE(policy.Test("test", []() -> bool { throw AppError(52); }));
   EXPECT_FALSE(policy.Test("test", [] { return false; }));
   EXPECT_TRUE(policy.Test("test", [] { return true; }));
@@ -59,7 +62,7 @@ TEST(ErrorPolicy, FailedTestCountsAsHolding) {
 
 TEST(ErrorPolicy, FailedChoiceSelectsNoBranch) {
   bool singleByte = false;
-  ErrorPolicy policy(singleByte);
+  ErrorPolicy policy([&] { singleByte = true; });
   EXPECT_FALSE(policy.Choose("choice", []() -> bool { throw AppError(5); }).has_value());
   EXPECT_TRUE(singleByte);
   EXPECT_EQ(policy.Choose("choice", [] { return 7; }), 7);
@@ -67,7 +70,7 @@ TEST(ErrorPolicy, FailedChoiceSelectsNoBranch) {
 
 TEST(ErrorPolicy, OtherExceptionsAreFailuresThatNeverSwitchTheMode) {
   bool singleByte = false;
-  ErrorPolicy policy(singleByte);
+  ErrorPolicy policy([&] { singleByte = true; });
   EXPECT_FALSE(policy.Step("step", [] { throw std::out_of_range("x"); }));
   EXPECT_FALSE(policy.Step("step", [] { throw std::bad_alloc(); }));
   EXPECT_FALSE(singleByte);
@@ -76,10 +79,11 @@ TEST(ErrorPolicy, OtherExceptionsAreFailuresThatNeverSwitchTheMode) {
 TEST(ErrorPolicy, FaultHookSeesEachStepByNumberAndNameAndFailsTheOneItAimsAt) {
   bool singleByte = false;
   std::vector<std::pair<int, std::string>> seen;
-  ErrorPolicy policy(singleByte, [&](int number, std::string_view name) {
-    seen.emplace_back(number, name);
-    if (name == "second") throw AppError(5);
-  });
+  ErrorPolicy policy([&] { singleByte = true; },
+                     [&](int number, std::string_view name) {
+                       seen.emplace_back(number, name);
+                       if (name == "second") throw AppError(5);
+                     });
   int ran = 0;
   for (const char* name : {"first", "second", "third"}) policy.Step(name, [&] { ++ran; });
   EXPECT_EQ(ran, 2);

@@ -53,11 +53,25 @@ TEST(IdentityFields, DoubleByteValuesAreFullWidthLeftTrimmedAndTheWidthComesMidw
   EXPECT_EQ(r.h.form.log, expected);
 }
 
-TEST(IdentityFields, SingleByteValuesAreAsReadInArialAndTheWidthComesLast) {
+// In single-byte mode the build's text and font, then the six BIOS fonts, then their texts
+// (with the width last when the values came).
+struct SingleByteCase {
+  const char* name;
+  std::int16_t buildResult;
+  std::int16_t biosResult;
+  const wchar_t* build;
+  Log bios;
+};
+
+class SingleByteFields : public testing::TestWithParam<SingleByteCase> {};
+
+TEST_P(SingleByteFields, TakeArialBeforeTheirTexts) {
   StepRun r(true);
+  r.h.library.buildResult = GetParam().buildResult;
+  r.h.library.biosResult = GetParam().biosResult;
   LoadIdentityFields(r.s, r.buffers);
   const Log expected = Join({
-      {L"text LabelSWBuildContent 1234567 "},
+      {std::wstring(L"text LabelSWBuildContent ") + GetParam().build},
       SingleByteFont(L"LabelSWBuildContent"),
       SingleByteFont(L"LabelSerialContent"),
       SingleByteFont(L"LabelModelContent"),
@@ -65,13 +79,31 @@ TEST(IdentityFields, SingleByteValuesAreAsReadInArialAndTheWidthComesLast) {
       SingleByteFont(L"LabelProductContent"),
       SingleByteFont(L"LabelHWBOMContent"),
       SingleByteFont(L"LabelSWBOMContent"),
-      {L"text LabelSerialContent SER1       ", L"text LabelModelContent MOD       ",
-       L"text LabelSupportIDContent SUPPORT" + std::wstring(17, L' '),
-       L"text LabelProductContent PROD" + std::wstring(14, L' '), L"text LabelHWBOMContent HW    ",
-       L"text LabelSWBOMContent SW  ", L"width 9000"},
+      GetParam().bios,
   });
   EXPECT_EQ(r.h.form.log, expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Results, SingleByteFields,
+    testing::Values(
+        SingleByteCase{
+            "values_as_read_and_the_width_last",
+            0,
+            0,
+            L"1234567 ",
+            {L"text LabelSerialContent SER1       ", L"text LabelModelContent MOD       ",
+             L"text LabelSupportIDContent SUPPORT" + std::wstring(17, L' '),
+             L"text LabelProductContent PROD" + std::wstring(14, L' '),
+             L"text LabelHWBOMContent HW    ", L"text LabelSWBOMContent SW  ", L"width 9000"}},
+        SingleByteCase{"failures_unknown_without_width",
+                       1,
+                       32767,
+                       L"Unknown",
+                       {L"text LabelSerialContent Unknown", L"text LabelModelContent Unknown",
+                        L"text LabelSupportIDContent Unknown", L"text LabelProductContent Unknown",
+                        L"text LabelHWBOMContent Unknown", L"text LabelSWBOMContent Unknown"}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(IdentityFields, DoubleByteFailuresShowUnknownInTheirOwnOrderWithoutWidth) {
   StepRun r(false);
@@ -84,27 +116,6 @@ TEST(IdentityFields, DoubleByteFailuresShowUnknownInTheirOwnOrderWithoutWidth) {
       L"text LabelModelContent " + unknown,   L"text LabelSupportIDContent " + unknown,
       L"text LabelProductContent " + unknown, L"text LabelSWBOMContent " + unknown,
       L"text LabelHWBOMContent " + unknown};
-  EXPECT_EQ(r.h.form.log, expected);
-}
-
-TEST(IdentityFields, SingleByteFailuresShowUnknownInArialWithoutWidth) {
-  StepRun r(true);
-  r.h.library.buildResult = 1;
-  r.h.library.biosResult = 32767;
-  LoadIdentityFields(r.s, r.buffers);
-  const Log expected = Join({
-      {L"text LabelSWBuildContent Unknown"},
-      SingleByteFont(L"LabelSWBuildContent"),
-      SingleByteFont(L"LabelSerialContent"),
-      SingleByteFont(L"LabelModelContent"),
-      SingleByteFont(L"LabelSupportIDContent"),
-      SingleByteFont(L"LabelProductContent"),
-      SingleByteFont(L"LabelHWBOMContent"),
-      SingleByteFont(L"LabelSWBOMContent"),
-      {L"text LabelSerialContent Unknown", L"text LabelModelContent Unknown",
-       L"text LabelSupportIDContent Unknown", L"text LabelProductContent Unknown",
-       L"text LabelHWBOMContent Unknown", L"text LabelSWBOMContent Unknown"},
-  });
   EXPECT_EQ(r.h.form.log, expected);
 }
 

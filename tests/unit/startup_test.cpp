@@ -101,30 +101,26 @@ TEST(Startup, CursorIsTheHourglassWhileLoadingAndDefaultAfter) {
   EXPECT_FALSE(h.platform.waitCursor);
 }
 
-TEST(Startup, FailedUseDbComparisonCountsAsAMatch) {
-  Harness h;
-  h.SetScreen(L"WindowTitle", "Info");
-  h.SetScreen(L"UseDB", "no");
-  EXPECT_FALSE(h.Run([](int, std::string_view name) {
-    if (name == "UseDB comparison") throw AppError(kTypeMismatch);
-  }));
-  EXPECT_EQ(h.form.caption, Wide(L"Info"));
-  EXPECT_EQ(h.form.Of(Label::LabelModel).fontName, L"MS Gothic");
-}
+// A failed UseDB comparison counts as a match: the title takes the double-byte branch. With
+// error 5 the captions after it see single-byte mode.
+class FailedUseDbComparison : public testing::TestWithParam<int> {};
 
-TEST(Startup, Error5MidSequenceSwitchesLaterChoicesToSingleByte) {
+TEST_P(FailedUseDbComparison, CountsAsAMatch) {
+  const bool switches = GetParam() == kInvalidCall;
   Harness h;
   h.SetScreen(L"WindowTitle", "Info");
   h.SetScreen(L"UseDB", "no");
   h.SetScreen(L"Text1", "Model");
   EXPECT_FALSE(h.Run([](int, std::string_view name) {
-    if (name == "UseDB comparison") throw AppError(kInvalidCall);
+    if (name == "UseDB comparison") throw AppError(GetParam());
   }));
-  // The double-byte branch ran for the title, but the captions see the new mode.
   EXPECT_EQ(h.form.caption, Wide(L"Info"));
-  EXPECT_EQ(h.form.Of(Label::LabelModel).text, L"Model");
-  EXPECT_EQ(h.form.Of(Label::LabelModel).fontName, L"Arial");
+  EXPECT_EQ(h.form.Of(Label::LabelModel).text, switches ? L"Model" : Wide(L"Model"));
+  EXPECT_EQ(h.form.Of(Label::LabelModel).fontName, switches ? L"Arial" : L"MS Gothic");
 }
+
+INSTANTIATE_TEST_SUITE_P(Codes, FailedUseDbComparison,
+                         testing::Values(kTypeMismatch, kInvalidCall));
 
 // Whatever single step fails, with whatever code, the load event either ends the program
 // with the missing-file message (a lost path finds no file) or returns with the cursor
@@ -140,7 +136,9 @@ TEST(Startup, AnySingleFailedStepLeavesASoundWindow) {
     h.platform.AddFile(kSystemDataFile, L"kvsysdrv.dat");
     h.platform.SetSetting(kSystemDataFile, L"KVSYSDRV", L"BFirst", "ABCDEFGHIJ");
     h.library.build = "  Value0";
-    for (std::size_t i = 0; i < 9; ++i) h.library.pieces[i] = " Value" + std::to_string(i + 1);
+    for (std::size_t i = 0; i < h.library.pieces.size(); ++i) {
+      h.library.pieces[i] = " Value" + std::to_string(i + 1);
+    }
   };
   const auto fromInput = [](const std::wstring& text) {
     for (const std::wstring made : {L"Caption", L"Val", L"ABD-EIJ", L"Unknown"}) {
@@ -188,18 +186,21 @@ TEST(Startup, FailedModeChoiceRunsNeitherForm) {
     const char* step;
     std::vector<Label> labels;
     const wchar_t* key;  // that only its forms read
+    bool setsWidth;
   };
   const Choice choices[] = {
       {"caption texts mode",
        {Label::LabelSupportID, Label::LabelSerial, Label::LabelModel, Label::LabelProduct,
         Label::LabelSWBuild, Label::LabelHWBOM, Label::LabelSWBOM, Label::LabelBOD},
-       L"read Text"},
-      {"service ID mode", {Label::LabelBODContent}, L"read BFirst"},
-      {"build mode", {Label::LabelSWBuildContent}, nullptr},
+       L"read Text",
+       false},
+      {"service ID mode", {Label::LabelBODContent}, L"read BFirst", false},
+      {"build mode", {Label::LabelSWBuildContent}, nullptr, false},
       {"BIOS mode",
        {Label::LabelSerialContent, Label::LabelModelContent, Label::LabelSupportIDContent,
         Label::LabelProductContent, Label::LabelHWBOMContent, Label::LabelSWBOMContent},
-       L"read Width"},
+       L"read Width",
+       true},
   };
   const test::FakeForm design;
   for (const Choice& choice : choices) {
@@ -227,7 +228,7 @@ TEST(Startup, FailedModeChoiceRunsNeitherForm) {
         EXPECT_FALSE(std::any_of(h.platform.log.begin(), h.platform.log.end(),
                                  [&](const std::wstring& e) { return e.starts_with(choice.key); }));
       }
-      if (choice.labels.size() == 6) {
+      if (choice.setsWidth) {
         EXPECT_EQ(h.form.width, design.width);
       }
     }

@@ -54,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct WidthCase {
   const char* name;
   const char* value;  // nullptr: no Width line
-  WidthForm form;
+  DisplayMode mode;
   float width;
 };
 
@@ -65,7 +65,7 @@ TEST_P(WidthSetting, SetsTheOuterWidth) {
   if (GetParam().value) h.SetScreen(L"Width", GetParam().value);
   StepContext s(h.platform, h.form, h.library);
   s.settingsPath = Harness::kIni;
-  LoadWindowWidth(s, GetParam().form);
+  LoadWindowWidth(s, GetParam().mode);
   EXPECT_FLOAT_EQ(h.form.width, GetParam().width);
 }
 
@@ -74,19 +74,20 @@ constexpr float kLabel = 1350;  // the support ID label's design width
 
 INSTANTIATE_TEST_SUITE_P(
     Values, WidthSetting,
-    testing::Values(
-        WidthCase{"number", "9000", WidthForm::kDoubleByte, 9000},
-        WidthCase{"leading_blanks", "  9000", WidthForm::kSingleByte, 9000},
-        WidthCase{"letters", "wide", WidthForm::kDoubleByte, kDesign},
-        WidthCase{"eleven_digits", "00000090009", WidthForm::kSingleByte, 9000},
-        WidthCase{"wider_than_drawable", "491536", WidthForm::kDoubleByte, kDesign},
-        WidthCase{"blank_double_byte", "          ", WidthForm::kDoubleByte, kLabel + 6},
-        WidthCase{"blank_single_byte", "          ", WidthForm::kSingleByte, kLabel / 2 + kDesign},
-        WidthCase{"empty", "", WidthForm::kDoubleByte, kDesign},
-        WidthCase{"absent", nullptr, WidthForm::kSingleByte, kDesign},
-        WidthCase{"overflow", "1e39", WidthForm::kDoubleByte, kDesign},
-        WidthCase{"refused", "-1", WidthForm::kDoubleByte, kDesign},
-        WidthCase{"comma", "12,5", WidthForm::kDoubleByte, kDesign}),
+    testing::Values(WidthCase{"number", "9000", DisplayMode::DoubleByte(), 9000},
+                    WidthCase{"leading_blanks", "  9000", DisplayMode::SingleByte(), 9000},
+                    WidthCase{"letters", "wide", DisplayMode::DoubleByte(), kDesign},
+                    WidthCase{"eleven_digits", "00000090009", DisplayMode::SingleByte(), 9000},
+                    WidthCase{"wider_than_drawable", "491536", DisplayMode::DoubleByte(), kDesign},
+                    WidthCase{"blank_double_byte", "          ", DisplayMode::DoubleByte(),
+                              kLabel + 6},
+                    WidthCase{"blank_single_byte", "          ", DisplayMode::SingleByte(),
+                              kLabel / 2 + kDesign},
+                    WidthCase{"empty", "", DisplayMode::DoubleByte(), kDesign},
+                    WidthCase{"absent", nullptr, DisplayMode::SingleByte(), kDesign},
+                    WidthCase{"overflow", "1e39", DisplayMode::DoubleByte(), kDesign},
+                    WidthCase{"refused", "-1", DisplayMode::DoubleByte(), kDesign},
+                    WidthCase{"comma", "12,5", DisplayMode::DoubleByte(), kDesign}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WindowWidth, FailedTestRunsTheFallback) {
@@ -96,7 +97,7 @@ TEST(WindowWidth, FailedTestRunsTheFallback) {
     if (name == "width blank test") throw AppError(kTypeMismatch);
   });
   s.settingsPath = Harness::kIni;
-  LoadWindowWidth(s, WidthForm::kDoubleByte);
+  LoadWindowWidth(s, DisplayMode::DoubleByte());
   EXPECT_FLOAT_EQ(h.form.width, kLabel + 6);
 }
 
@@ -108,7 +109,7 @@ TEST(WindowWidth, OverflowingFallbackLeavesTheWidth) {
   h.form.labels[static_cast<int>(Label::LabelSupportIDContent) - 1].width = 3e38f;
   StepContext s(h.platform, h.form, h.library);
   s.settingsPath = Harness::kIni;
-  LoadWindowWidth(s, WidthForm::kSingleByte);
+  LoadWindowWidth(s, DisplayMode::SingleByte());
   EXPECT_FLOAT_EQ(h.form.width, 3e38f);
 }
 

@@ -12,10 +12,9 @@
 namespace kv::test {
 namespace {
 
-constexpr int kLabelBODContent = 1, kLabelSWBuildContent = 9, kLabelSupportIDContent = 11,
-              kLabelModelContent = 12, kLabelModel = 14, kLabelSerialContent = 16;
-constexpr int kIdentityLabels[] = {
-    kLabelSWBuildContent, kLabelSerialContent, kLabelModelContent, kLabelSupportIDContent, 7, 4, 3};
+constexpr Label kIdentityLabels[] = {LabelSWBuildContent,   LabelSerialContent,  LabelModelContent,
+                                     LabelSupportIDContent, LabelProductContent, LabelHWBOMContent,
+                                     LabelSWBOMContent};
 
 // What a case puts around the program before it starts.
 struct Surroundings {
@@ -75,15 +74,16 @@ Case ResultCase(const char* name, int result) {
             s.script.biosResult = result;
           },
           [](ProgramRun& run) {
-            for (const int id : kIdentityLabels) EXPECT_EQ(run.LabelText(id), L"Unknown") << id;
+            for (const Label id : kIdentityLabels)
+              EXPECT_EQ(run.LabelText(id), L"Unknown") << static_cast<int>(id);
           }};
 }
 
 Case DataFileCase(const char* name, std::function<void(Surroundings&)> prepare,
                   const wchar_t* shown, const wchar_t* font) {
   return {name, "[Screen]\r\n", std::move(prepare), [shown, font](ProgramRun& run) {
-            EXPECT_EQ(run.LabelText(kLabelBODContent), shown);
-            EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, font);
+            EXPECT_EQ(run.LabelText(LabelBODContent), shown);
+            EXPECT_STREQ(run.LabelFont(LabelBODContent).lfFaceName, font);
           }};
 }
 
@@ -93,7 +93,7 @@ const Case kCases[] = {
      {},
      [](ProgramRun& run) {
        ShowsWindowWithCaption(run, L"");
-       EXPECT_EQ(run.LabelText(kLabelModel), L"");
+       EXPECT_EQ(run.LabelText(LabelModel), L"");
      }},
     {"one_megabyte_line",
      "[Screen]\r\nWindowTitle=" + std::string(1 << 20, 'x'),
@@ -104,26 +104,26 @@ const Case kCases[] = {
      {},
      [](ProgramRun& run) {
        ShowsWindowWithCaption(run, L"Support Info");
-       EXPECT_EQ(run.LabelText(kLabelModel), L"Model");
+       EXPECT_EQ(run.LabelText(LabelModel), L"Model");
      }},
     {"carriage_returns_only",
      "[Screen]\rWindowTitle=CR\rText1=Model\r",
      {},
-     [](ProgramRun& run) { EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-7   "); }},
+     [](ProgramRun& run) { EXPECT_EQ(run.LabelText(LabelModelContent), L"MODEL-7   "); }},
     {"screen_section_twice",
      "[Screen]\r\nWindowTitle=First\r\n[Screen]\r\nWindowTitle=Second\r\nText1=Model\r\n",
      {},
      [](ProgramRun& run) {
        // The profile read looks in the first section of a name only.
        ShowsWindowWithCaption(run, L"First");
-       EXPECT_EQ(run.LabelText(kLabelModel), L"");
+       EXPECT_EQ(run.LabelText(LabelModel), L"");
      }},
     {"quotes_and_blanks",
      "[Screen]\r\n  WindowTitle  =   \"  Quoted  \"   \r\nText1=  x y  \r\n",
      {},
      [](ProgramRun& run) {
        ShowsWindowWithCaption(run, L"  Quoted  ");
-       EXPECT_EQ(run.LabelText(kLabelModel), L"x y");
+       EXPECT_EQ(run.LabelText(LabelModel), L"x y");
      }},
     WidthCase("width_minus_one", "-1"),
     WidthCase("width_zero", "0"),
@@ -175,9 +175,9 @@ const Case kCases[] = {
        for (auto& piece : s.script.pieces) piece = std::string(27, 'Z');
      },
      [](ProgramRun& run) {
-       EXPECT_EQ(run.LabelText(kLabelSWBuildContent), std::wstring(10, L'B'));
-       EXPECT_EQ(run.LabelText(kLabelSerialContent), std::wstring(12, L'Z'));
-       EXPECT_EQ(run.LabelText(kLabelSupportIDContent), std::wstring(26, L'Z'));
+       EXPECT_EQ(run.LabelText(LabelSWBuildContent), std::wstring(10, L'B'));
+       EXPECT_EQ(run.LabelText(LabelSerialContent), std::wstring(12, L'Z'));
+       EXPECT_EQ(run.LabelText(LabelSupportIDContent), std::wstring(26, L'Z'));
      }},
     {"library_all_nul", "[Screen]\r\n",
      [](Surroundings& s) {
@@ -185,7 +185,8 @@ const Case kCases[] = {
        for (auto& piece : s.script.pieces) piece = std::string(27, '\0');
      },
      [](ProgramRun& run) {
-       for (const int id : kIdentityLabels) EXPECT_EQ(run.LabelText(id), L"") << id;
+       for (const Label id : kIdentityLabels)
+         EXPECT_EQ(run.LabelText(id), L"") << static_cast<int>(id);
      }},
     ResultCase("library_result_minus_one", -1),
     ResultCase("library_result_one", 1),
@@ -194,11 +195,11 @@ const Case kCases[] = {
     {"library_value_the_code_page_cannot_map", "[Screen]\r\n",
      [](Surroundings& s) { s.script.pieces[0] = "A\x81\x8D\x8F\x90\x9D"; },
      [](ProgramRun& run) {
-       EXPECT_EQ(run.LabelText(kLabelSerialContent), L"A\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD      ");
+       EXPECT_EQ(run.LabelText(LabelSerialContent), L"A\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD      ");
      }},
     {"library_call_of_five_seconds", "[Screen]\r\n",
      [](Surroundings& s) { s.script.delayMs = 5000; },
-     [](ProgramRun& run) { EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-7   "); }},
+     [](ProgramRun& run) { EXPECT_EQ(run.LabelText(LabelModelContent), L"MODEL-7   "); }},
 };
 
 class Hostile : public ProgramTest, public testing::WithParamInterface<Case> {
@@ -248,7 +249,7 @@ TEST(JapaneseHostile, LeadByteAtTheCutIsDropped) {
   // What is left of the split character depends on the platform's read: nothing, or a
   // blank in its place; never a stand-in that looks like a character.
   const std::wstring wide = FullWidth(std::wstring(103, L'A'));
-  for (const std::wstring& shown : {run.Caption(), run.LabelText(kLabelModel)}) {
+  for (const std::wstring& shown : {run.Caption(), run.LabelText(LabelModel)}) {
     EXPECT_TRUE(shown == wide || shown == wide + L'\u3000') << shown.size();
   }
 }

@@ -12,11 +12,8 @@
 namespace kv::test {
 namespace {
 
-constexpr int kLabelBODContent = 1, kLabelSWBOMContent = 3, kLabelHWBOMContent = 4,
-              kLabelProductContent = 7, kLabelSWBuildContent = 9, kLabelSupportIDContent = 11,
-              kLabelModelContent = 12, kLabelSerialContent = 16;
-constexpr int kBiosLabels[] = {kLabelSerialContent,  kLabelModelContent, kLabelSupportIDContent,
-                               kLabelProductContent, kLabelHWBOMContent, kLabelSWBOMContent};
+constexpr Label kBiosLabels[] = {LabelSerialContent,  LabelModelContent, LabelSupportIDContent,
+                                 LabelProductContent, LabelHWBOMContent, LabelSWBOMContent};
 
 class Identity : public ProgramTest {
  protected:
@@ -44,19 +41,19 @@ class Identity : public ProgramTest {
 TEST_F(Identity, ValuesShowLeftTrimmedAsReadInArial) {
   PutLibrary(Script{});
   ProgramRun& run = Start("Width=9000\r\n");
-  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"1234567 ");
-  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"SER-42      ");
-  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-7   ");
-  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), L"SUPPORT-ID" + std::wstring(14, L' '));
-  EXPECT_EQ(run.LabelText(kLabelProductContent), L"PROD-1" + std::wstring(12, L' '));
-  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), L"HW1   ");
-  EXPECT_EQ(run.LabelText(kLabelSWBOMContent), L"SW  ");
-  for (int id : kBiosLabels) {
+  EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"1234567 ");
+  EXPECT_EQ(run.LabelText(LabelSerialContent), L"SER-42      ");
+  EXPECT_EQ(run.LabelText(LabelModelContent), L"MODEL-7   ");
+  EXPECT_EQ(run.LabelText(LabelSupportIDContent), L"SUPPORT-ID" + std::wstring(14, L' '));
+  EXPECT_EQ(run.LabelText(LabelProductContent), L"PROD-1" + std::wstring(12, L' '));
+  EXPECT_EQ(run.LabelText(LabelHWBOMContent), L"HW1   ");
+  EXPECT_EQ(run.LabelText(LabelSWBOMContent), L"SW  ");
+  for (const Label id : kBiosLabels) {
     const LOGFONTW font = run.LabelFont(id);
     EXPECT_STREQ(font.lfFaceName, L"Arial");
     EXPECT_EQ(font.lfHeight, -19);
   }
-  EXPECT_STREQ(run.LabelFont(kLabelSWBuildContent).lfFaceName, L"Arial");
+  EXPECT_STREQ(run.LabelFont(LabelSWBuildContent).lfFaceName, L"Arial");
   EXPECT_EQ(Width(), 600);  // 9000 twips
 }
 
@@ -65,8 +62,8 @@ TEST_F(Identity, ValueFillingItsWholeBufferShowsWholeAndWidensTheSupportLabel) {
   script.pieces[3] = std::string(26, 'S');
   PutLibrary(script);
   ProgramRun& run = Start("");
-  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), std::wstring(26, L'S'));
-  const RECT label = run.LabelRect(kLabelSupportIDContent);
+  EXPECT_EQ(run.LabelText(LabelSupportIDContent), std::wstring(26, L'S'));
+  const RECT label = run.LabelRect(LabelSupportIDContent);
   EXPECT_EQ(label.left, 192);
   EXPECT_GT(label.right - label.left, 200);
 }
@@ -79,14 +76,14 @@ TEST_F(Identity, ValueLongerThanTheWindowEndsAtItsEdgeInAnEllipsis) {
   script.pieces[4] = std::string(18, 'W');
   PutLibrary(script);
   ProgramRun& run = Start("");
-  EXPECT_EQ(run.LabelText(kLabelProductContent), std::wstring(18, L'W'));
-  EXPECT_GT(run.TextWidth(kLabelProductContent), run.ClientSize().cx - 192);
-  EXPECT_EQ(run.LabelRect(kLabelProductContent).right, run.ClientSize().cx);
-  EXPECT_TRUE(run.EndsInEllipsis(kLabelProductContent));
-  const RECT model = run.LabelRect(kLabelModelContent);
+  EXPECT_EQ(run.LabelText(LabelProductContent), std::wstring(18, L'W'));
+  EXPECT_GT(run.TextWidth(LabelProductContent), run.ClientSize().cx - 192);
+  EXPECT_EQ(run.LabelRect(LabelProductContent).right, run.ClientSize().cx);
+  EXPECT_TRUE(run.EndsInEllipsis(LabelProductContent));
+  const RECT model = run.LabelRect(LabelModelContent);
   EXPECT_EQ(model.right - model.left, 145);  // 2175 twips
   EXPECT_EQ(model.bottom - model.top, 25);   // 375 twips
-  EXPECT_FALSE(run.EndsInEllipsis(kLabelModelContent));
+  EXPECT_FALSE(run.EndsInEllipsis(LabelModelContent));
 }
 
 TEST_F(Identity, BuildFailingAloneShowsUnknownThereOnly) {
@@ -94,8 +91,8 @@ TEST_F(Identity, BuildFailingAloneShowsUnknownThereOnly) {
   script.buildResult = 1;
   PutLibrary(script);
   ProgramRun& run = Start("Width=9000\r\n");
-  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"Unknown");
-  EXPECT_EQ(run.LabelText(kLabelModelContent), L"MODEL-7   ");
+  EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"Unknown");
+  EXPECT_EQ(run.LabelText(LabelModelContent), L"MODEL-7   ");
   EXPECT_EQ(Width(), 600);
 }
 
@@ -104,9 +101,9 @@ TEST_F(Identity, BiosFailingShowsSixUnknownAndKeepsTheDesignWidth) {
   script.biosResult = -1;
   PutLibrary(script);
   ProgramRun& run = Start("Width=9000\r\n");
-  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"1234567 ");
-  for (int id : kBiosLabels) EXPECT_EQ(run.LabelText(id), L"Unknown");
-  EXPECT_STREQ(run.LabelFont(kLabelSerialContent).lfFaceName, L"Arial");
+  EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"1234567 ");
+  for (const Label id : kBiosLabels) EXPECT_EQ(run.LabelText(id), L"Unknown");
+  EXPECT_STREQ(run.LabelFont(LabelSerialContent).lfFaceName, L"Arial");
   EXPECT_EQ(Width(), DesignWidth());
 }
 
@@ -118,13 +115,13 @@ TEST_F(Identity, AbsentOrCorruptLibraryLeavesTheDesignTexts) {
     run_.reset();
     if (corrupt) folder_.Write(L"TOVRAMIX.DLL", "MZ" + std::string(4096, 'Z'));
     ProgramRun& run = Start("Width=9000\r\n");
-    const std::pair<int, const wchar_t*> design[] = {{kLabelSWBuildContent, L"Software Build #"},
-                                                     {kLabelSerialContent, L"Serial#"},
-                                                     {kLabelModelContent, L"Model#"},
-                                                     {kLabelSupportIDContent, L"SupportID"},
-                                                     {kLabelProductContent, L"Product#"},
-                                                     {kLabelHWBOMContent, L"Hardware BOM #"},
-                                                     {kLabelSWBOMContent, L"Software BOM #"}};
+    const std::pair<Label, const wchar_t*> design[] = {{LabelSWBuildContent, L"Software Build #"},
+                                                     {LabelSerialContent, L"Serial#"},
+                                                     {LabelModelContent, L"Model#"},
+                                                     {LabelSupportIDContent, L"SupportID"},
+                                                     {LabelProductContent, L"Product#"},
+                                                     {LabelHWBOMContent, L"Hardware BOM #"},
+                                                     {LabelSWBOMContent, L"Software BOM #"}};
     for (const auto& [id, text] : design) {
       EXPECT_EQ(run.LabelText(id), text);
       EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
@@ -139,9 +136,9 @@ TEST_F(Identity, AbsentOrCorruptLibraryLeavesTheDesignTexts) {
 TEST_F(Identity, MissingExportSkipsItsFieldsOnly) {
   PutLibrary(Script{}, L"tovramix_nobios.dll");
   ProgramRun& run = Start("Width=9000\r\n");
-  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), L"1234567 ");
-  EXPECT_EQ(run.LabelText(kLabelSerialContent), L"Serial#");
-  EXPECT_EQ(run.LabelText(kLabelSWBOMContent), L"Software BOM #");
+  EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"1234567 ");
+  EXPECT_EQ(run.LabelText(LabelSerialContent), L"Serial#");
+  EXPECT_EQ(run.LabelText(LabelSWBOMContent), L"Software BOM #");
   EXPECT_EQ(Width(), DesignWidth());
 }
 
@@ -152,7 +149,7 @@ TEST_F(Identity, LibraryPlantedInTheCurrentFolderIsNotLoaded) {
   programFolder.Copy(QuorinExe(), L"Quorin.exe");
   run_ = std::make_unique<ProgramRun>(programFolder / L"Quorin.exe", folder_.path());
   ASSERT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
-  EXPECT_EQ(run_->LabelText(kLabelSWBuildContent), L"Software Build #");
+  EXPECT_EQ(run_->LabelText(LabelSWBuildContent), L"Software Build #");
   EXPECT_EQ(LibraryLog(), "");
 }
 
@@ -188,7 +185,7 @@ INSTANTIATE_TEST_SUITE_P(Values, IdentityWidth,
 TEST_F(Identity, BlankWidthGrowsByHalfTheSupportLabel) {
   PutLibrary(Script{});
   ProgramRun& run = Start("Width=\"          \"\r\n");
-  const RECT label = run.LabelRect(kLabelSupportIDContent);
+  const RECT label = run.LabelRect(LabelSupportIDContent);
   EXPECT_NEAR(Width(), DesignWidth() + (label.right - label.left) / 2.0, 1);
 }
 
@@ -205,8 +202,8 @@ TEST_P(IdentityServiceId, ShowsTheRearrangedValueInArial) {
   const SystemDataFile data(GetParam().storedName,
                             std::string("[KVSYSDRV]\r\nBFirst=") + GetParam().bFirst + "\r\n");
   ProgramRun& run = Start("");
-  EXPECT_EQ(run.LabelText(kLabelBODContent), GetParam().shown);
-  EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"Arial");
+  EXPECT_EQ(run.LabelText(LabelBODContent), GetParam().shown);
+  EXPECT_STREQ(run.LabelFont(LabelBODContent).lfFaceName, L"Arial");
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -219,8 +216,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Identity, MissingDataFileShowsUnknownInTheDesignFont) {
   ProgramRun& run = Start("");
-  EXPECT_EQ(run.LabelText(kLabelBODContent), L"Unknown");
-  EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"MS Gothic");
+  EXPECT_EQ(run.LabelText(LabelBODContent), L"Unknown");
+  EXPECT_STREQ(run.LabelFont(LabelBODContent).lfFaceName, L"MS Gothic");
 }
 
 class JapaneseIdentity : public Identity {};
@@ -228,11 +225,11 @@ class JapaneseIdentity : public Identity {};
 TEST_F(JapaneseIdentity, ValuesShowFullWidthWithoutLeadingBlanksInTheDesignFont) {
   PutLibrary(Script{});
   ProgramRun& run = Start("UseDB=true\r\nWidth=9000\r\n");
-  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), FullWidth(L"1234567 "));
-  EXPECT_EQ(run.LabelText(kLabelSupportIDContent),
+  EXPECT_EQ(run.LabelText(LabelSWBuildContent), FullWidth(L"1234567 "));
+  EXPECT_EQ(run.LabelText(LabelSupportIDContent),
             FullWidth(L"SUPPORT-ID" + std::wstring(14, L' ')));
-  EXPECT_EQ(run.LabelText(kLabelSWBOMContent), FullWidth(L"SW  "));
-  for (int id : kBiosLabels) EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
+  EXPECT_EQ(run.LabelText(LabelSWBOMContent), FullWidth(L"SW  "));
+  for (const Label id : kBiosLabels) EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");
   EXPECT_EQ(Width(), 600);
 }
 
@@ -242,8 +239,8 @@ TEST_F(JapaneseIdentity, FailuresShowFullWidthUnknown) {
   script.biosResult = 2;
   PutLibrary(script);
   ProgramRun& run = Start("UseDB=true\r\n");
-  EXPECT_EQ(run.LabelText(kLabelSWBuildContent), FullWidth(L"Unknown"));
-  for (int id : kBiosLabels) EXPECT_EQ(run.LabelText(id), FullWidth(L"Unknown"));
+  EXPECT_EQ(run.LabelText(LabelSWBuildContent), FullWidth(L"Unknown"));
+  for (const Label id : kBiosLabels) EXPECT_EQ(run.LabelText(id), FullWidth(L"Unknown"));
 }
 
 // As wide as the support ID's text (plus 6 twips): more than the label has beside its
@@ -251,21 +248,21 @@ TEST_F(JapaneseIdentity, FailuresShowFullWidthUnknown) {
 TEST_F(JapaneseIdentity, BlankWidthFitsTheSupportLabel) {
   PutLibrary(Script{});
   ProgramRun& run = Start("UseDB=true\r\nWidth=\"          \"\r\n");
-  EXPECT_NEAR(Width(), run.TextWidth(kLabelSupportIDContent, true), 1);
-  EXPECT_EQ(run.LabelRect(kLabelSupportIDContent).right, run.ClientSize().cx);
-  EXPECT_TRUE(run.EndsInEllipsis(kLabelSupportIDContent));
+  EXPECT_NEAR(Width(), run.TextWidth(LabelSupportIDContent, true), 1);
+  EXPECT_EQ(run.LabelRect(LabelSupportIDContent).right, run.ClientSize().cx);
+  EXPECT_TRUE(run.EndsInEllipsis(LabelSupportIDContent));
 }
 
 TEST_F(JapaneseIdentity, ServiceIdIsFullWidthAroundANarrowDash) {
   const SystemDataFile data(L"kvsysdrv.dat", "[KVSYSDRV]\r\nBFirst=ABCDEFGHIJ\r\n");
   ProgramRun& run = Start("UseDB=true\r\n");
-  EXPECT_EQ(run.LabelText(kLabelBODContent), FullWidth(L"ABD") + L"-" + FullWidth(L"EIJ"));
-  EXPECT_STREQ(run.LabelFont(kLabelBODContent).lfFaceName, L"MS Gothic");
+  EXPECT_EQ(run.LabelText(LabelBODContent), FullWidth(L"ABD") + L"-" + FullWidth(L"EIJ"));
+  EXPECT_STREQ(run.LabelFont(LabelBODContent).lfFaceName, L"MS Gothic");
 }
 
 TEST_F(JapaneseIdentity, MissingDataFileShowsFullWidthUnknown) {
   ProgramRun& run = Start("UseDB=true\r\n");
-  EXPECT_EQ(run.LabelText(kLabelBODContent), FullWidth(L"Unknown"));
+  EXPECT_EQ(run.LabelText(LabelBODContent), FullWidth(L"Unknown"));
 }
 
 }  // namespace

@@ -14,8 +14,6 @@
 namespace kv::test {
 namespace {
 
-constexpr int kLabelHWBOMContent = 4, kLabelProductContent = 7, kLabelSupportIDContent = 11,
-              kLabelModelContent = 12, kLabelSerialContent = 16;
 // The known machine's values fill their buffers with W, the widest letter there is; so does its
 // UUID in base 32, whose bits run 11100 11100 ...
 const std::wstring kSupportId(26, L'W');
@@ -47,8 +45,8 @@ class ShippedPackage : public ProgramTest {
   // The whole support ID, inside the client area of a window as wide as the shipped settings
   // say.
   void ExpectSupportIdWhole(ProgramRun& run, const std::wstring& shown) {
-    EXPECT_EQ(run.LabelText(kLabelSupportIDContent), shown);
-    EXPECT_LE(run.LabelRect(kLabelSupportIDContent).right, run.ClientSize().cx)
+    EXPECT_EQ(run.LabelText(LabelSupportIDContent), shown);
+    EXPECT_LE(run.LabelRect(LabelSupportIDContent).right, run.ClientSize().cx)
         << "at " << ScreenDpi() << " DPI";
     wchar_t width[32] = {};
     GetPrivateProfileStringW(L"Screen", L"Width", L"", width, 32, Packaged(L"Quorin.ini").c_str());
@@ -60,12 +58,12 @@ class ShippedPackage : public ProgramTest {
   // text, none past the client area's edge, none ending in an ellipsis.
   void ExpectEveryValueWhole(ProgramRun& run) {
     for (const Row& row : kRows) {
-      const int id = static_cast<int>(row.value);
-      SCOPED_TRACE(testing::Message() << "label " << id << " at " << ScreenDpi() << " DPI");
-      const RECT label = run.LabelRect(id);
-      EXPECT_LE(run.TextWidth(id), label.right - label.left);
+      SCOPED_TRACE(testing::Message()
+                   << DesignOf(row.value).name << " at " << ScreenDpi() << " DPI");
+      const RECT label = run.LabelRect(row.value);
+      EXPECT_LE(run.TextWidth(row.value), label.right - label.left);
       EXPECT_LE(label.right, run.ClientSize().cx);
-      EXPECT_FALSE(run.EndsInEllipsis(id));
+      EXPECT_FALSE(run.EndsInEllipsis(row.value));
     }
   }
 };
@@ -76,10 +74,10 @@ TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
     EXPECT_NE(GetFileAttributesW(Packaged(name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
   }
   ProgramRun& run = StartIn(Packaged(L""));
-  EXPECT_EQ(run.LabelText(kLabelSerialContent), std::wstring(12, L'W'));
-  EXPECT_EQ(run.LabelText(kLabelModelContent), std::wstring(10, L'W'));
-  EXPECT_EQ(run.LabelText(kLabelProductContent), std::wstring(18, L'W'));
-  EXPECT_EQ(run.LabelText(kLabelHWBOMContent), std::wstring(6, L'W'));
+  EXPECT_EQ(run.LabelText(LabelSerialContent), std::wstring(12, L'W'));
+  EXPECT_EQ(run.LabelText(LabelModelContent), std::wstring(10, L'W'));
+  EXPECT_EQ(run.LabelText(LabelProductContent), std::wstring(18, L'W'));
+  EXPECT_EQ(run.LabelText(LabelHWBOMContent), std::wstring(6, L'W'));
   ExpectSupportIdWhole(run, kSupportId);
   ExpectEveryValueWhole(run);
 }
@@ -100,7 +98,7 @@ class JapaneseShippedPackage : public ShippedPackage {
 
 TEST_F(JapaneseShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
   ProgramRun& run = StartInDoubleByteMode();
-  EXPECT_EQ(run.LabelText(kLabelProductContent), FullWidth(std::wstring(18, L'W')));
+  EXPECT_EQ(run.LabelText(LabelProductContent), FullWidth(std::wstring(18, L'W')));
   ExpectSupportIdWhole(run, FullWidth(kSupportId));
   ExpectEveryValueWhole(run);
 }

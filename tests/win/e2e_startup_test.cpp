@@ -10,10 +10,6 @@
 namespace kv::test {
 namespace {
 
-constexpr int kLabelBODContent = 1, kLabelBOD = 2, kLabelSWBOM = 5, kLabelHWBOM = 6,
-              kLabelProduct = 8, kLabelSWBuild = 10, kLabelSupportIDContent = 11,
-              kLabelModelContent = 12, kLabelSupportID = 13, kLabelModel = 14, kLabelSerial = 15;
-
 const char kAllCaptions[] =
     "Text1=Model:\r\nText2=Serial:\r\nText3=Support:\r\nText4=Build:\r\n"
     "Text5=Product:\r\nText6=HW BOM:\r\nText7=SW BOM:\r\nText8=Service:\r\n";
@@ -125,11 +121,11 @@ TEST_F(JapaneseStartup, DoubleByteModeShowsFullWidthTextsInTheDesignFont) {
       std::string("[Screen]\r\nWindowTitle=Support Info\r\nUseDB=true\r\n") + kAllCaptions);
   ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
   EXPECT_EQ(run.Caption(), FullWidth(L"Support Info"));
-  EXPECT_EQ(run.LabelText(kLabelModel), FullWidth(L"Model:"));
-  EXPECT_EQ(run.LabelText(kLabelSupportID), FullWidth(L"Support:"));
-  EXPECT_EQ(run.LabelText(kLabelBOD), FullWidth(L"Service:"));
-  EXPECT_EQ(run.LabelText(kLabelHWBOM), FullWidth(L"HW BOM:"));
-  for (int id : {kLabelModel, kLabelSupportID, kLabelBODContent}) {
+  EXPECT_EQ(run.LabelText(LabelModel), FullWidth(L"Model:"));
+  EXPECT_EQ(run.LabelText(LabelSupportID), FullWidth(L"Support:"));
+  EXPECT_EQ(run.LabelText(LabelBOD), FullWidth(L"Service:"));
+  EXPECT_EQ(run.LabelText(LabelHWBOM), FullWidth(L"HW BOM:"));
+  for (const Label id : {LabelModel, LabelSupportID, LabelBODContent}) {
     const LOGFONTW font = run.LabelFont(id);
     EXPECT_STREQ(font.lfFaceName, L"MS Gothic");
     EXPECT_EQ(font.lfCharSet, 128);
@@ -143,16 +139,16 @@ TEST_F(Startup, WithoutDoubleByteSupportTextsShowAsReadInArial) {
   ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
   // The title's conversion failed: the design caption stays.
   EXPECT_EQ(run.Caption(), L"KV Solvane Support Information");
-  EXPECT_EQ(run.LabelText(kLabelModel), L"Model:");
-  EXPECT_EQ(run.LabelText(kLabelSerial), L"Serial:");
-  EXPECT_EQ(run.LabelText(kLabelSWBuild), L"Build:");
-  for (int id : {kLabelModel, kLabelSerial, kLabelSWBOM, kLabelProduct}) {
+  EXPECT_EQ(run.LabelText(LabelModel), L"Model:");
+  EXPECT_EQ(run.LabelText(LabelSerial), L"Serial:");
+  EXPECT_EQ(run.LabelText(LabelSWBuild), L"Build:");
+  for (const Label id : {LabelModel, LabelSerial, LabelSWBOM, LabelProduct}) {
     const LOGFONTW font = run.LabelFont(id);
     EXPECT_STREQ(font.lfFaceName, L"Arial");
     EXPECT_EQ(font.lfCharSet, 128);
   }
-  EXPECT_STREQ(run.LabelFont(kLabelModelContent).lfFaceName, L"MS Gothic");
-  EXPECT_EQ(run.LabelText(kLabelModelContent), L"Model#");
+  EXPECT_STREQ(run.LabelFont(LabelModelContent).lfFaceName, L"MS Gothic");
+  EXPECT_EQ(run.LabelText(LabelModelContent), L"Model#");
 }
 
 struct UseDbCase {
@@ -168,7 +164,7 @@ TEST_P(JapaneseUseDb, SelectsTheMode) {
       std::string("[Screen]\r\nWindowTitle=Info\r\nText1=Model\r\n") + GetParam().line);
   ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
   EXPECT_EQ(run.Caption(), GetParam().doubleByte ? FullWidth(L"Info") : L"Info");
-  EXPECT_STREQ(run.LabelFont(kLabelModel).lfFaceName,
+  EXPECT_STREQ(run.LabelFont(LabelModel).lfFaceName,
                GetParam().doubleByte ? L"MS Gothic" : L"Arial");
 }
 
@@ -198,16 +194,16 @@ TEST_F(Startup, WindowHasItsDesignLayoutAndIsCentred) {
   EXPECT_NEAR((window.left + window.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
   EXPECT_NEAR((window.top + window.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
   // Caption labels end at 2535 twips, value labels start at 2880.
-  const RECT caption = run.LabelRect(kLabelSWBuild);
+  const RECT caption = run.LabelRect(LabelSWBuild);
   EXPECT_EQ(caption.right, 169);
   EXPECT_EQ(caption.top, 104);
   EXPECT_EQ(caption.bottom - caption.top, 33);  // the one 495-twip label
-  const RECT value = run.LabelRect(kLabelModelContent);
+  const RECT value = run.LabelRect(LabelModelContent);
   EXPECT_EQ(value.left, 192);
   EXPECT_EQ(value.top, 32);
-  EXPECT_EQ(run.LabelText(kLabelSupportIDContent), L"SupportID");
+  EXPECT_EQ(run.LabelText(LabelSupportIDContent), L"SupportID");
   // No setting changes the value labels; without captions the caption labels are blank.
-  EXPECT_EQ(run.LabelText(kLabelModel), L"");
+  EXPECT_EQ(run.LabelText(LabelModel), L"");
 }
 
 }  // namespace

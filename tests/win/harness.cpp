@@ -236,13 +236,13 @@ std::wstring ProgramRun::Caption() const {
   return TextOf(window_);
 }
 
-std::wstring ProgramRun::LabelText(int id) const {
-  return TextOf(GetDlgItem(window_, id));
+std::wstring ProgramRun::LabelText(Label label) const {
+  return TextOf(GetDlgItem(window_, static_cast<int>(label)));
 }
 
-RECT ProgramRun::LabelRect(int id) const {
-  RECT rect;
-  GetWindowRect(GetDlgItem(window_, id), &rect);
+RECT ProgramRun::LabelRect(Label label) const {
+  RECT rect = {};
+  GetWindowRect(GetDlgItem(window_, static_cast<int>(label)), &rect);
   MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&rect), 2);
   return rect;
 }
@@ -285,19 +285,20 @@ std::vector<BYTE> ProgramRun::Ask(HWND target, const wchar_t* question, probe::R
   return reply.data;
 }
 
-LOGFONTW ProgramRun::LabelFont(int id) {
-  const std::vector<BYTE> data = Ask(GetDlgItem(window_, id), probe::kAskFont, probe::kFontReply);
+LOGFONTW ProgramRun::LabelFont(Label label) {
+  const std::vector<BYTE> data =
+      Ask(GetDlgItem(window_, static_cast<int>(label)), probe::kAskFont, probe::kFontReply);
   LOGFONTW font = {};
   memcpy(&font, data.data(), std::min(data.size(), sizeof font));
   return font;
 }
 
-int ProgramRun::TextWidth(int id, bool withBlanksAtEnd) {
-  const LOGFONTW font = LabelFont(id);
+int ProgramRun::TextWidth(Label label, bool withBlanksAtEnd) {
+  const LOGFONTW font = LabelFont(label);
   const win32::UniqueFont handle(CreateFontIndirectW(&font));
   const win32::UniqueScreenDc dc(GetDC(nullptr));
   const win32::SelectedObject selected(dc.get(), handle.get());
-  std::wstring text = LabelText(id);
+  std::wstring text = LabelText(label);
   if (!withBlanksAtEnd) text.erase(text.find_last_not_of(L" \u3000") + 1);
   RECT extent = {};
   DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &extent,
@@ -305,8 +306,8 @@ int ProgramRun::TextWidth(int id, bool withBlanksAtEnd) {
   return text.empty() ? 0 : extent.right;
 }
 
-bool ProgramRun::EndsInEllipsis(int id) const {
-  return GetWindowLongW(GetDlgItem(window_, id), GWL_STYLE) & SS_ENDELLIPSIS;
+bool ProgramRun::EndsInEllipsis(Label label) const {
+  return GetWindowLongW(GetDlgItem(window_, static_cast<int>(label)), GWL_STYLE) & SS_ENDELLIPSIS;
 }
 
 probe::BoxAnswer ProgramRun::AskBox() {

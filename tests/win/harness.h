@@ -7,10 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "core/ports.h"
 #include "probe.h"
 #include "win32/handles.h"
 
 namespace kv::test {
+
+// The labels as the tests name them: the window's own numbering.
+using enum Label;
 
 // The Windows path of a file that the build left beside the test's Unix-side paths.
 std::wstring BuiltFile(const wchar_t* variable, const std::wstring& name);
@@ -55,16 +59,16 @@ class ProgramRun {
   DWORD processId() const { return processId_; }
 
   std::wstring Caption() const;
-  std::wstring LabelText(int id) const;
-  RECT LabelRect(int id) const;  // in the window's client pixels
+  std::wstring LabelText(Label label) const;
+  RECT LabelRect(Label label) const;  // in the window's client pixels
   SIZE ClientSize() const;
   RECT WindowRect() const;
-  LOGFONTW LabelFont(int id);
+  LOGFONTW LabelFont(Label label);
   // The width of a label's text on one line in the label's font, measured here: without the
   // blanks at its end, or with them.
-  int TextWidth(int id, bool withBlanksAtEnd = false);
+  int TextWidth(Label label, bool withBlanksAtEnd = false);
   // Whether a label's text is cut where it ends, with an ellipsis.
-  bool EndsInEllipsis(int id) const;
+  bool EndsInEllipsis(Label label) const;
   probe::BoxAnswer AskBox();
   UINT ErrorMode();  // the program's, as SetErrorMode left it
   // Presses the keys in order with the window in front, then releases them.

@@ -123,7 +123,7 @@ TEST(WindowEnd, LabelsGoBeforeTheFontsTheyDrawWith) {
     form.SetLabelFontName(Label::LabelModel, L"Arial");
   }
   UnhookWindowsHookEx(hook);
-  EXPECT_EQ(fontsAliveAtLabelEnd, std::vector<bool>(16, true));
+  EXPECT_EQ(fontsAliveAtLabelEnd, std::vector<bool>(kLabelCount, true));
 }
 
 TEST_F(Window, FontNameAndSizeChangeAloneKeepingTheOtherAttributes) {
@@ -155,7 +155,7 @@ int OuterWidth(HWND window) {
 
 TEST_F(Window, WidthIsTheOuterWidthInTwipsTakenWhenTheWindowFirstShows) {
   const int design = OuterWidth(form.hwnd());
-  form.SetWidth(9000);
+  form.SetWidth(WidthRule::Twips(9000));
   EXPECT_FLOAT_EQ(form.Width(), 9000);
   EXPECT_EQ(OuterWidth(form.hwnd()), design);
   form.Show(SW_SHOWNOACTIVATE);
@@ -165,12 +165,12 @@ TEST_F(Window, WidthIsTheOuterWidthInTwipsTakenWhenTheWindowFirstShows) {
   GetWindowRect(form.hwnd(), &rect);
   EXPECT_EQ(rect.left, (GetSystemMetrics(SM_CXSCREEN) - 600) / 2);
 
-  form.SetWidth(7500);
+  form.SetWidth(WidthRule::Twips(7500));
   EXPECT_EQ(OuterWidth(form.hwnd()), 500);
 }
 
 TEST_F(Window, AWidthBeyondTheScreenIsCentredAsTheSystemKeepsIt) {
-  form.SetWidth(15.0f * 30000);
+  form.SetWidth(WidthRule::Twips(15.0f * 30000));
   form.Show(SW_SHOWNOACTIVATE);
   RECT rect;
   GetWindowRect(form.hwnd(), &rect);
@@ -183,7 +183,7 @@ TEST_F(Window, RefusedWidthsRaise380AndLeaveTheWidth) {
   for (const float twips : {0.0f, -1.0f, 3.0f, std::numeric_limits<float>::infinity(),
                             std::numeric_limits<float>::quiet_NaN(), 9999999999.0f}) {
     SCOPED_TRACE(twips);
-    EXPECT_EQ(ErrorCodeOf([&] { form.SetWidth(twips); }), 380);
+    EXPECT_EQ(ErrorCodeOf([&] { form.SetWidth(WidthRule::Twips(twips)); }), 380);
     EXPECT_EQ(form.Width(), before);
   }
 }
@@ -194,7 +194,7 @@ TEST_F(Window, ValueLabelsGrowToTheRightForTextsTooWideForThem) {
   const HWND fitting = GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelSupportIDContent));
   const HWND model = GetDlgItem(form.hwnd(), static_cast<int>(Label::LabelModelContent));
   const std::wstring longText(40, L'W');
-  form.SetWidth(15000);  // room for all of it
+  form.SetWidth(WidthRule::Twips(15000));  // room for all of it
   form.SetLabelText(Label::LabelSupportIDContent, longText);
   form.SetLabelText(Label::LabelModelContent, longText);
   // Hidden, the labels take their places when the window first shows; the width is known before.
@@ -232,7 +232,7 @@ TEST_F(Window, NulEndsTheVisibleText) {
 class Platform : public testing::Test {
  protected:
   test::TestFolder folder;
-  Win32Platform platform{nullptr};
+  Win32Platform platform{nullptr, L"Quorin"};
 };
 
 struct LookupCase {
@@ -293,7 +293,7 @@ TEST_F(Platform, ProfileReadFillsTheBufferInPlace) {
 // Run under ja_JP.UTF-8: code page 932.
 TEST(JapaneseCodePage, LoneLeadByteIsDroppedNotShownAsAStandIn) {
   ASSERT_EQ(GetACP(), 932u);
-  const Win32Platform platform(nullptr);
+  const Win32Platform platform(nullptr, L"Quorin");
   EXPECT_EQ(platform.FromAnsi("AB\x82"), L"AB");
   EXPECT_EQ(platform.FromAnsi(std::string("AB\x82\0 ", 5)), std::wstring(L"AB\0 ", 4));
   EXPECT_EQ(platform.FromAnsi("A\x82\xA0"), L"A\u3042");
@@ -312,7 +312,7 @@ TEST(JapaneseCodePage, ProfileReadCountsBytesAndKeepsCharactersWhole) {
   test::TestFolder folder;
   folder.Write(L"s.ini",
                "[Screen]\r\nMixed=" + std::string(103, 'A') + kana + "\r\nWide=" + wide + "\r\n");
-  Win32Platform platform(nullptr);
+  Win32Platform platform(nullptr, L"Quorin");
   std::string buffer(105, ' ');
   EXPECT_EQ(platform.ReadProfileString(folder / L"s.ini", L"Screen", L"Mixed", L"", buffer), 103u);
   EXPECT_EQ(buffer, std::string(103, 'A') + std::string(1, '\0') + " ");
@@ -371,7 +371,7 @@ TEST_F(Platform, VersionNumbersComeBackFromTheFieldsTheRecordWroteThemTo) {
 }
 
 TEST_F(Platform, SecondInstanceIsSeen) {
-  Win32Platform second(nullptr);
+  Win32Platform second(nullptr, L"Quorin");
   EXPECT_FALSE(platform.OtherInstanceRunning());
   EXPECT_TRUE(second.OtherInstanceRunning());
 }

@@ -17,7 +17,7 @@
 #include <cwchar>
 #include <iterator>
 
-#include "core/library_abi.h"
+#include "library_abi.h"
 
 namespace {
 

@@ -1,0 +1,30 @@
+#include "core/display_mode.h"
+
+namespace kv {
+namespace {
+
+constexpr float kDoubleByteMargin = 6;  // twips beside the support ID
+
+}  // namespace
+
+std::wstring DisplayMode::Shown(const Platform& platform, const std::wstring& text) const {
+  return kind_ == Kind::kDoubleByte ? platform.ToFullWidth(text) : text;
+}
+
+std::wstring DisplayMode::LeftTrimmed(std::wstring_view text) const {
+  const auto first = text.find_first_not_of(
+      kind_ == Kind::kDoubleByte ? std::wstring_view(L" \u3000", 2) : std::wstring_view(L" ", 1));
+  return first == std::wstring_view::npos ? std::wstring() : std::wstring(text.substr(first));
+}
+
+std::optional<LabelFont> DisplayMode::Font() const {
+  if (kind_ == Kind::kDoubleByte) return std::nullopt;
+  return LabelFont{L"Arial", 14.0f};
+}
+
+WidthRule DisplayMode::WidthFallback() const {
+  return kind_ == Kind::kDoubleByte ? WidthRule::SupportIdAnd(kDoubleByteMargin)
+                                    : WidthRule::HalfSupportIdMore();
+}
+
+}  // namespace kv
