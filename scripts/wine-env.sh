@@ -64,11 +64,18 @@ wine_env_make_prefix() {
   # Wine's own fonts, where Windows keeps its fonts: this Wine does not look for them in its
   # data folder, so without them the title bar's buttons, drawn with Marlett, show letters.
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  local settings="$wine_env_dir/prefix.reg"
-  cp "$(dirname "${BASH_SOURCE[0]}")/prefix.reg" "$settings"
-  if [ -n "${KV_DPI:-}" ]; then
-    printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' \
-      "$KV_DPI" >>"$settings"
+  wine_env_settings "$(dirname "${BASH_SOURCE[0]}")/prefix.reg" "${KV_DPI:-}"
+}
+
+# Applies registry settings to the prefix, with the screen's resolution in dots per inch
+# where one is given, and waits until the next server will use them.
+# Usage: wine_env_settings REG-FILE [DPI]
+wine_env_settings() {
+  local settings="$wine_env_dir/settings.reg"
+  cp "$1" "$settings"
+  if [ -n "${2:-}" ]; then
+    printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"LogPixels"=dword:%08x\n' "$2" \
+      >>"$settings"
   fi
   wine_run regedit.exe /S "$(wine_path "$settings")" >/dev/null 2>&1
   # The display settings take effect with the next server.

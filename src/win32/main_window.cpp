@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cwchar>
+#include <utility>
 
 #include "core/app_error.h"
 #include "core/text.h"
@@ -17,6 +18,8 @@ constexpr wchar_t kClassName[] = L"FormKVInfo";
 constexpr double kPointsPerInch = 72;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
+constexpr int kDefaultDpi = 96;
 
 // Raises when the class can be neither registered nor found registered already.
 void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
@@ -60,27 +63,38 @@ int ModifierState() {
   return state;
 }
 
+// What Windows offers from 10 version 1607 on, looked up where it is there: a program that
+// imported them would not start on an older system.
+template <class Function>
+Function User32(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The screen's dots per inch, where the window has none of its own yet.
+int ScreenDpi() {
+  const UniqueScreenDc screen(GetDC(nullptr));
+  return screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : kDefaultDpi;
+}
+
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) {
-  {
-    UniqueScreenDc screen(GetDC(nullptr));
-    if (screen) {
-      dpiX_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
-      dpiY_ = GetDeviceCaps(screen.get(), LOGPIXELSY);
-    }
-  }
+MainWindow::MainWindow(HINSTANCE instance) : dpi_(ScreenDpi()) {
   RegisterWindowClass(instance, &MainWindow::WindowProc);
-  RECT frame = {0, 0, ToPixelsX(kClientWidthTwips), ToPixelsY(kClientHeightTwips)};
-  AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  const SIZE outer = DesignOuterSize();
   // The window is this object's from its first message on (WM_NCCREATE).
   if (!CreateWindowExW(kExStyle, kClassName, kDesignCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                       frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                       instance, this)) {
+                       outer.cx, outer.cy, nullptr, nullptr, instance, this)) {
     throw AppError(kOutOfMemory, GetLastError());
   }
   try {
     CreateLabels(instance);
+    // Where the monitor it starts on has a DPI of its own.
+    using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+    if (const auto windowDpi = User32<GetDpiForWindowFunction>("GetDpiForWindow")) {
+      const int dpi = static_cast<int>(windowDpi(hwnd()));
+      if (dpi > 0 && dpi != dpi_) LayOut(dpi);
+    }
   } catch (...) {
     Destroy();
     throw;
@@ -89,11 +103,10 @@ MainWindow::MainWindow(HINSTANCE instance) {
 
 void MainWindow::CreateLabels(HINSTANCE instance) {
   for (const LabelDesign& d : kLabelDesigns) {
-    const DWORD align = d.align == Align::kRight ? SS_RIGHT : SS_LEFT;
     LabelWindow& label = At(d.id);
     label.box = DesignBox(d);
     label.hwnd =
-        CreateWindowExW(0, L"STATIC", d.text, WS_CHILD | WS_VISIBLE | SS_NOPREFIX | align,
+        CreateWindowExW(0, L"STATIC", d.text, kLabelStyle | TextStyle(d.id, label.box),
                         label.box.left, label.box.top, label.box.width, label.box.height, hwnd(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
     if (!label.hwnd) throw AppError(kOutOfMemory, GetLastError());
@@ -142,12 +155,70 @@ void MainWindow::PlaceCentred(int width, int height) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int MainWindow::ToPixelsX(double twips) const {
-  return static_cast<int>(std::lround(twips * dpiX_ / kTwipsPerInch));
+// The window as a start at this DPI makes it, from the design values and what the start-up
+// set: each label's font by its name and size, each label's box, the width by the start-up's
+// rule (the design width where it set none) and the design's client height. Nothing is read
+// again.
+void MainWindow::LayOut(int dpi) {
+  dpi_ = dpi;
+  // New fonts for every label; the old ones go once no label draws with them.
+  const auto oldFonts = std::exchange(fonts_, {});
+  for (const LabelDesign& d : kLabelDesigns) {
+    Place(d.id, DesignBox(d));
+    ApplyFont(d.id);
+  }
+  SIZE outer = DesignOuterSize();
+  if (widthRule_) {
+    try {
+      outer.cx =
+          WindowPixels(widthRule_->Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); },
+                                           [&] { return Twips(outer.cx); }),
+                       dpi_);
+    } catch (const AppError&) {
+      // A width this DPI cannot draw: the design's, as where the start-up could not set one.
+    }
+  }
+  pendingWidth_ = 0;
+  SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // A frame drawn for another DPI than the window's (as Wine draws every frame at the
+  // system's) would change the client height: the design's is kept.
+  RECT client = {};
+  const int height = ToPixels(kClientHeightTwips);
+  if (GetClientRect(hwnd(), &client) && client.bottom != height) {
+    SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy + height - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  for (const Row& row : kRows) LayOutValue(row.value);
 }
 
-int MainWindow::ToPixelsY(double twips) const {
-  return static_cast<int>(std::lround(twips * dpiY_ / kTwipsPerInch));
+// Moved to a monitor of another DPI: laid out anew at the top-left of the place the system
+// suggests.
+void MainWindow::ChangeDpi(int dpi, const RECT& suggested) {
+  LayOut(dpi);
+  SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+SIZE MainWindow::DesignOuterSize() const {
+  RECT frame = {0, 0, ToPixels(kClientWidthTwips), ToPixels(kClientHeightTwips)};
+  using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjustForDpi = User32<AdjustForDpi>("AdjustWindowRectExForDpi");
+  if (adjustForDpi) {
+    adjustForDpi(&frame, kStyle, FALSE, kExStyle, static_cast<UINT>(dpi_));
+  } else {
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
+  }
+  return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+int MainWindow::ToPixels(double twips) const {
+  return static_cast<int>(std::lround(twips * dpi_ / kTwipsPerInch));
+}
+
+float MainWindow::Twips(int pixels) const {
+  return static_cast<float>(pixels * kTwipsPerInch / dpi_);
 }
 
 std::wstring MainWindow::Caption() const {
@@ -164,14 +235,16 @@ float MainWindow::Width() const {
     const RECT rect = ScreenRectOf(hwnd());
     pixels = rect.right - rect.left;
   }
-  return static_cast<float>(pixels * kTwipsPerInch / dpiX_);
+  return Twips(pixels);
 }
 
 void MainWindow::SetWidth(const WidthRule& width) {
   const int pixels =
       WindowPixels(width.Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); },
                                  [&] { return Width(); }),
-                   dpiX_);
+                   dpi_);
+  // Kept, to be worked out again where the DPI changes.
+  widthRule_ = width;
   if (!shown_) {
     pendingWidth_ = pixels;
     return;
@@ -219,7 +292,7 @@ float MainWindow::LabelWidth(Label label) const {
     const RECT rect = ScreenRectOf(At(label).hwnd);
     pixels = rect.right - rect.left;
   }
-  return static_cast<float>(pixels * kTwipsPerInch / dpiX_);
+  return Twips(pixels);
 }
 
 void MainWindow::ApplyFont(Label label) {
@@ -227,7 +300,7 @@ void MainWindow::ApplyFont(Label label) {
   UniqueFont& font = fonts_[{l.fontName, l.fontSize}];
   if (!font) {
     LOGFONTW lf = {};
-    lf.lfHeight = -static_cast<LONG>(std::lround(l.fontSize * dpiY_ / kPointsPerInch));
+    lf.lfHeight = -static_cast<LONG>(std::lround(l.fontSize * dpi_ / kPointsPerInch));
     lf.lfWeight = kDesignFontWeight;
     lf.lfCharSet = kDesignCharset;
     wcsncpy(lf.lfFaceName, l.fontName.c_str(), LF_FACESIZE - 1);
@@ -264,23 +337,29 @@ void MainWindow::LayOutValue(Label label) {
   const SIZE extent = TextExtent(label, d.fitsText ? text : TrimBlanksAtEnd(text));
   RECT client = {};
   GetClientRect(hwnd(), &client);
-  const LabelBox design = DesignBox(d);
-  const LabelBox box = ValueLabelBox(design, d.fitsText, extent.cx, extent.cy, client.right);
-  if (box == l.box) return;
-  // The design box breaks lines as it always did; any other holds one line, which ends in an
-  // ellipsis where the client area ends first.
-  const LONG style = GetWindowLongW(l.hwnd, GWL_STYLE) & ~(SS_TYPEMASK | SS_ENDELLIPSIS);
-  SetWindowLongW(
-      l.hwnd, GWL_STYLE,
-      style | (box == design ? SS_LEFT : SS_LEFTNOWORDWRAP) | (box.ellipsis ? SS_ENDELLIPSIS : 0));
+  const LabelBox box = ValueLabelBox(DesignBox(d), d.fitsText, extent.cx, extent.cy, client.right);
+  if (box != l.box) Place(label, box);
+}
+
+void MainWindow::Place(Label label, const LabelBox& box) {
+  LabelWindow& l = At(label);
+  SetWindowLongW(l.hwnd, GWL_STYLE, static_cast<LONG>(kLabelStyle | TextStyle(label, box)));
   SetWindowPos(l.hwnd, nullptr, box.left, box.top, box.width, box.height,
                SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(l.hwnd, nullptr, TRUE);
   l.box = box;
 }
 
+// In its design box a label aligns its text and breaks lines as it always did; in any other it
+// holds one line, which ends in an ellipsis where the client area ends first.
+DWORD MainWindow::TextStyle(Label label, const LabelBox& box) const {
+  const LabelDesign& d = DesignOf(label);
+  if (box != DesignBox(d)) return SS_LEFTNOWORDWRAP | (box.ellipsis ? SS_ENDELLIPSIS : 0);
+  return d.align == Align::kRight ? SS_RIGHT : SS_LEFT;
+}
+
 LabelBox MainWindow::DesignBox(const LabelDesign& d) const {
-  return {ToPixelsX(d.left), ToPixelsY(d.top), ToPixelsX(d.width), ToPixelsY(d.height), false};
+  return {ToPixels(d.left), ToPixels(d.top), ToPixels(d.width), ToPixels(d.height), false};
 }
 
 SIZE MainWindow::TextExtent(Label label, std::wstring_view text) const {
@@ -332,6 +411,13 @@ LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       } catch (const std::exception&) {
       }
       break;
+    case WM_DPICHANGED:
+      // Nothing raised may cross into the system's code: a failed step keeps what it had.
+      try {
+        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      } catch (const std::exception&) {
+      }
+      return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;

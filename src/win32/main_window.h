@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "core/ports.h"
@@ -15,9 +16,10 @@
 namespace kv::win32 {
 
 // FormKVInfo: the one top-level window with its sixteen STATIC labels, created with the
-// design values and hidden until Show. Until then it keeps its new width and the fitting of
-// its label to itself and applies them once, when it first shows: every change of a hidden
-// window's geometry costs as much as the change of a visible one.
+// design values and hidden until Show. Until then it keeps its new width and the places of
+// its value labels to itself and applies them once, when it first shows: every change of a
+// hidden window's geometry costs as much as the change of a visible one. Its DPI is its own:
+// moved to a monitor of another, it lays itself out anew at that one.
 class MainWindow : public Form {
  public:
   using KeyHandler = std::function<void(int keyCode, int shift)>;
@@ -62,17 +64,22 @@ class MainWindow : public Form {
   const LabelWindow& At(Label label) const { return labels_[static_cast<int>(label) - 1]; }
   void ApplyFont(Label label);
   void Repaint(Label label);
+  void LayOut(int dpi);
+  void ChangeDpi(int dpi, const RECT& suggested);
   void LayOutValue(Label label);
+  void Place(Label label, const LabelBox& box);
+  DWORD TextStyle(Label label, const LabelBox& box) const;
   LabelBox DesignBox(const LabelDesign& design) const;
+  SIZE DesignOuterSize() const;
   SIZE TextExtent(Label label, std::wstring_view text) const;
   void PlaceCentred(int width, int height);
-  int ToPixelsX(double twips) const;
-  int ToPixelsY(double twips) const;
+  int ToPixels(double twips) const;
+  float Twips(int pixels) const;
 
-  int dpiX_ = 96;
-  int dpiY_ = 96;
+  int dpi_;  // of the monitor the window is on
   bool shown_ = false;
-  int pendingWidth_ = 0;  // pixels; 0 while none is set
+  int pendingWidth_ = 0;                // pixels; 0 while none is set
+  std::optional<WidthRule> widthRule_;  // as the start-up set the width
   UniqueWindow window_;
   std::array<LabelWindow, kLabelCount> labels_;
   // One font for all labels that share a name and size; they live as long as the window.

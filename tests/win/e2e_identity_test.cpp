@@ -116,12 +116,12 @@ TEST_F(Identity, AbsentOrCorruptLibraryLeavesTheDesignTexts) {
     if (corrupt) folder_.Write(L"TOVRAMIX.DLL", "MZ" + std::string(4096, 'Z'));
     ProgramRun& run = Start("Width=9000\r\n");
     const std::pair<Label, const wchar_t*> design[] = {{LabelSWBuildContent, L"Software Build #"},
-                                                     {LabelSerialContent, L"Serial#"},
-                                                     {LabelModelContent, L"Model#"},
-                                                     {LabelSupportIDContent, L"SupportID"},
-                                                     {LabelProductContent, L"Product#"},
-                                                     {LabelHWBOMContent, L"Hardware BOM #"},
-                                                     {LabelSWBOMContent, L"Software BOM #"}};
+                                                       {LabelSerialContent, L"Serial#"},
+                                                       {LabelModelContent, L"Model#"},
+                                                       {LabelSupportIDContent, L"SupportID"},
+                                                       {LabelProductContent, L"Product#"},
+                                                       {LabelHWBOMContent, L"Hardware BOM #"},
+                                                       {LabelSWBOMContent, L"Software BOM #"}};
     for (const auto& [id, text] : design) {
       EXPECT_EQ(run.LabelText(id), text);
       EXPECT_STREQ(run.LabelFont(id).lfFaceName, L"MS Gothic");

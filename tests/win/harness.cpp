@@ -270,10 +270,11 @@ void ProgramRun::Hook(HWND target) {
   hookedThread_ = thread;
 }
 
-std::vector<BYTE> ProgramRun::Ask(HWND target, const wchar_t* question, probe::Reply kind) {
+std::vector<BYTE> ProgramRun::Ask(HWND target, const wchar_t* question, probe::Reply kind,
+                                  WPARAM argument) {
   Hook(target);
   ReplyWindow reply;
-  PostMessageW(target, RegisterWindowMessageW(question), 0,
+  PostMessageW(target, RegisterWindowMessageW(question), argument,
                reinterpret_cast<LPARAM>(reply.hwnd.get()));
   const ULONGLONG deadline = GetTickCount64() + 10000;
   while (reply.kind != kind && GetTickCount64() < deadline) {
@@ -322,6 +323,17 @@ UINT ProgramRun::ErrorMode() {
   UINT mode = 0;
   memcpy(&mode, data.data(), std::min(data.size(), sizeof mode));
   return mode;
+}
+
+DWORD ProgramRun::GdiObjects() {
+  const std::vector<BYTE> data = Ask(window_, probe::kAskGdiObjects, probe::kGdiObjectsReply);
+  DWORD objects = 0;
+  memcpy(&objects, data.data(), std::min(data.size(), sizeof objects));
+  return objects;
+}
+
+void ProgramRun::ChangeDpi(int newDpi, int oldDpi) {
+  Ask(window_, probe::kAskDpiChange, probe::kDpiChangedReply, MAKEWPARAM(newDpi, oldDpi));
 }
 
 void ProgramRun::PressChord(const std::vector<WORD>& keys) {

@@ -70,7 +70,10 @@ class ProgramRun {
   // Whether a label's text is cut where it ends, with an ellipsis.
   bool EndsInEllipsis(Label label) const;
   probe::BoxAnswer AskBox();
-  UINT ErrorMode();  // the program's, as SetErrorMode left it
+  UINT ErrorMode();    // the program's, as SetErrorMode left it
+  DWORD GdiObjects();  // the program's
+  // Tells the window that it is now on a monitor of another DPI, as Windows does.
+  void ChangeDpi(int newDpi, int oldDpi);
   // Presses the keys in order with the window in front, then releases them.
   void PressChord(const std::vector<WORD>& keys);
   // Empties the clipboard, presses Ctrl+C and waits for the text the program puts there.
@@ -84,7 +87,8 @@ class ProgramRun {
 
  private:
   void Hook(HWND target);
-  std::vector<BYTE> Ask(HWND target, const wchar_t* question, probe::Reply kind);
+  std::vector<BYTE> Ask(HWND target, const wchar_t* question, probe::Reply kind,
+                        WPARAM argument = 0);
 
   win32::UniqueHandle process_;
   DWORD processId_ = 0;

@@ -27,6 +27,8 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   static const UINT askFont = RegisterWindowMessageW(kv::probe::kAskFont);
   static const UINT askBox = RegisterWindowMessageW(kv::probe::kAskBox);
   static const UINT askErrorMode = RegisterWindowMessageW(kv::probe::kAskErrorMode);
+  static const UINT askGdiObjects = RegisterWindowMessageW(kv::probe::kAskGdiObjects);
+  static const UINT askDpiChange = RegisterWindowMessageW(kv::probe::kAskDpiChange);
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askFont) {
     LOGFONTW font = {};
@@ -41,6 +43,18 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askErrorMode) {
     const UINT mode = GetErrorMode();
     Reply(msg->lParam, kv::probe::kErrorModeReply, &mode, sizeof mode);
+  } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askGdiObjects) {
+    const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    Reply(msg->lParam, kv::probe::kGdiObjectsReply, &objects, sizeof objects);
+  } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askDpiChange) {
+    const int newDpi = LOWORD(msg->wParam), oldDpi = HIWORD(msg->wParam);
+    RECT suggested = {};
+    GetWindowRect(msg->hwnd, &suggested);
+    suggested.right = suggested.left + MulDiv(suggested.right - suggested.left, newDpi, oldDpi);
+    suggested.bottom = suggested.top + MulDiv(suggested.bottom - suggested.top, newDpi, oldDpi);
+    SendMessageW(msg->hwnd, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    Reply(msg->lParam, kv::probe::kDpiChangedReply, &newDpi, sizeof newDpi);
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -8,9 +8,13 @@ namespace kv::probe {
 
 // Registered message names; posted to a window of the program with the reply window in
 // lParam.
-inline constexpr wchar_t kAskFont[] = L"Quorin.Probe.Font";            // to a label
-inline constexpr wchar_t kAskBox[] = L"Quorin.Probe.Box";              // to a message box
-inline constexpr wchar_t kAskErrorMode[] = L"Quorin.Probe.ErrorMode";  // to any window
+inline constexpr wchar_t kAskFont[] = L"Quorin.Probe.Font";              // to a label
+inline constexpr wchar_t kAskBox[] = L"Quorin.Probe.Box";                // to a message box
+inline constexpr wchar_t kAskErrorMode[] = L"Quorin.Probe.ErrorMode";    // to any window
+inline constexpr wchar_t kAskGdiObjects[] = L"Quorin.Probe.GdiObjects";  // to any window
+// To the main window, with MAKEWPARAM(new DPI, old DPI): sends it WM_DPICHANGED from its own
+// thread, with the rectangle Windows would suggest (its own, scaled by new / old).
+inline constexpr wchar_t kAskDpiChange[] = L"Quorin.Probe.DpiChange";
 
 struct BoxAnswer {
   BOOL hasStopIcon;
@@ -18,6 +22,12 @@ struct BoxAnswer {
   BOOL waitCursor;
 };
 
-enum Reply : ULONG_PTR { kFontReply = 1, kBoxReply = 2, kErrorModeReply = 3 };
+enum Reply : ULONG_PTR {
+  kFontReply = 1,
+  kBoxReply = 2,
+  kErrorModeReply = 3,
+  kGdiObjectsReply = 4,
+  kDpiChangedReply = 5
+};
 
 }  // namespace kv::probe

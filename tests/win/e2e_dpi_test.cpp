@@ -1,0 +1,116 @@
+// The window moved to monitors of other DPIs, against fresh starts at those DPIs. Wine does not
+// move windows between monitors of different DPI: the probe sends WM_DPICHANGED from the
+// window's own thread, with the rectangle Windows would suggest. tests/win/dpi-test.sh runs
+// the fresh starts at 144 and 192 DPI first, in the same prefix, and the changes at 96.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "harness.h"
+#include "scenario.h"
+#include "window/form_design.h"
+
+namespace kv::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// The window as the comparison sees it: the outer width, the client area's size, and each
+// label's box, font face and font height.
+Lines Snapshot(ProgramRun& run) {
+  const RECT window = run.WindowRect();
+  const SIZE client = run.ClientSize();
+  Lines lines = {"width " + std::to_string(window.right - window.left),
+                 "client " + std::to_string(client.cx) + " " + std::to_string(client.cy)};
+  for (const LabelDesign& d : kLabelDesigns) {
+    const RECT box = run.LabelRect(d.id);
+    const LOGFONTW font = run.LabelFont(d.id);
+    const std::wstring face = font.lfFaceName;
+    lines.push_back(std::string(d.name, d.name + std::wcslen(d.name)) + " " +
+                    std::to_string(box.left) + " " + std::to_string(box.top) + " " +
+                    std::to_string(box.right) + " " + std::to_string(box.bottom) + " " +
+                    std::string(face.begin(), face.end()) + " " + std::to_string(font.lfHeight));
+  }
+  return lines;
+}
+
+std::wstring Recorded(int dpi) {
+  return BuiltFile(L"KV_SNAPSHOTS", std::to_wstring(dpi) + L".txt");
+}
+
+int PrefixDpi() {
+  const win32::UniqueScreenDc screen(GetDC(nullptr));
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
+// Values that fill their buffers with the widest letter, so that the value labels grow; in
+// single-byte mode a blank width, so that the window takes its fallback, in double-byte mode
+// the shipped one.
+class Dpi : public ProgramTest {
+ protected:
+  ProgramRun& Start(const std::string& screen) {
+    Script script;
+    script.pieces[0] = std::string(12, 'W');
+    script.pieces[2] = std::string(10, 'W');
+    script.pieces[3] = std::string(26, 'W');
+    script.pieces[4] = std::string(18, 'W');
+    folder_.Copy(ThisProgramDir() + L"\\tovramix_double.dll", L"TOVRAMIX.DLL");
+    folder_.Write(L"TOVRAMIX.ini", script.Ini());
+    return StartShown(screen);
+  }
+  virtual std::string Settings() const { return "Width=\"          \"\r\n"; }
+
+  void RecordFreshStart() {
+    const Lines lines = Snapshot(Start(Settings()));
+    std::ofstream out(Recorded(PrefixDpi()).c_str());
+    for (const std::string& line : lines) out << line << '\n';
+  }
+
+  void ChangeAndCompare() {
+    ASSERT_EQ(PrefixDpi(), 96);
+    ProgramRun& run = Start(Settings());
+    const Lines first = Snapshot(run);
+    const DWORD objects = run.GdiObjects();
+    int old = 96;
+    for (const int dpi : {144, 192, 96}) {
+      run.ChangeDpi(dpi, old);
+      old = dpi;
+      Lines fresh = first;
+      if (dpi != 96) {
+        std::ifstream in(Recorded(dpi).c_str());
+        fresh.clear();
+        for (std::string line; std::getline(in, line);) fresh.push_back(line);
+      }
+      EXPECT_EQ(Snapshot(run), fresh) << "at " << dpi << " DPI";
+    }
+    EXPECT_EQ(run.GdiObjects(), objects);
+    run.PressChord({VK_CONTROL, VK_SHIFT, 'B'});
+    EXPECT_TRUE(run.WaitForBox(5000));
+  }
+};
+
+TEST_F(Dpi, FreshStart) {
+  RecordFreshStart();
+}
+
+TEST_F(Dpi, ChangesGiveTheWindowOfAFreshStart) {
+  ChangeAndCompare();
+}
+
+class JapaneseDpi : public Dpi {
+ protected:
+  std::string Settings() const override { return "UseDB=true\r\nWidth=11000\r\n"; }
+};
+
+TEST_F(JapaneseDpi, FreshStart) {
+  RecordFreshStart();
+}
+
+TEST_F(JapaneseDpi, ChangesGiveTheWindowOfAFreshStart) {
+  ChangeAndCompare();
+}
+
+}  // namespace
+}  // namespace kv::test
