@@ -8,7 +8,6 @@ AppError::AppError(int code, unsigned long systemError)
     : std::runtime_error(
           "error " + std::to_string(code) +
           (systemError ? " (system error " + std::to_string(systemError) + ")" : std::string())),
-      code_(code),
-      systemError_(systemError) {}
+      code_(code) {}
 
 }  // namespace kv

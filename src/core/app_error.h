@@ -19,17 +19,15 @@ enum ErrorCode : int {
   kEntryPointNotFound = 453,
 };
 
-// An error raised by an elementary action, carrying its numeric code and, where the system
-// said why, the system's own error number.
+// An error raised by an elementary action, carrying its numeric code; where the system said
+// why, its text keeps the system's own error number too.
 class AppError : public std::runtime_error {
  public:
   explicit AppError(int code, unsigned long systemError = 0);
   int code() const noexcept { return code_; }
-  unsigned long systemError() const noexcept { return systemError_; }
 
  private:
   int code_;
-  unsigned long systemError_;
 };
 
 }  // namespace kv

@@ -287,7 +287,9 @@ float MainWindow::LabelWidth(Label label) const {
   int pixels = 0;
   if (DesignOf(label).fitsText) {
     // As wide as its text, also where the client area shows less of it.
-    pixels = TextExtent(label, TextOf(At(label).hwnd)).cx;
+    const auto extent = TextExtent(label, TextOf(At(label).hwnd));
+    if (!extent) throw AppError(kOutOfMemory);
+    pixels = extent->cx;
   } else {
     const RECT rect = ScreenRectOf(At(label).hwnd);
     pixels = rect.right - rect.left;
@@ -334,10 +336,12 @@ void MainWindow::LayOutValue(Label label) {
   if (!shown_) return;
   const LabelDesign& d = DesignOf(label);
   const std::wstring text = TextOf(l.hwnd);
-  const SIZE extent = TextExtent(label, d.fitsText ? text : TrimBlanksAtEnd(text));
+  // Where the text cannot be measured, the label stays as it is.
+  const auto extent = TextExtent(label, d.fitsText ? text : TrimBlanksAtEnd(text));
   RECT client = {};
-  GetClientRect(hwnd(), &client);
-  const LabelBox box = ValueLabelBox(DesignBox(d), d.fitsText, extent.cx, extent.cy, client.right);
+  if (!extent || !GetClientRect(hwnd(), &client)) return;
+  const LabelBox box =
+      ValueLabelBox(DesignBox(d), d.fitsText, extent->cx, extent->cy, client.right);
   if (box != l.box) Place(label, box);
 }
 
@@ -362,24 +366,24 @@ LabelBox MainWindow::DesignBox(const LabelDesign& d) const {
   return {ToPixels(d.left), ToPixels(d.top), ToPixels(d.width), ToPixels(d.height), false};
 }
 
-SIZE MainWindow::TextExtent(Label label, std::wstring_view text) const {
+std::optional<SIZE> MainWindow::TextExtent(Label label, std::wstring_view text) const {
   const UniqueScreenDc dc(GetDC(nullptr));
-  if (!dc) throw AppError(kOutOfMemory);
+  if (!dc) return std::nullopt;
   const SelectedObject font(dc.get(), At(label).font);
   // No text is no width, on a line of the font's height.
   RECT extent = {};
   DrawTextW(dc.get(), text.empty() ? L" " : text.data(),
             text.empty() ? 1 : static_cast<int>(text.size()), &extent,
             DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  return {text.empty() ? 0 : extent.right, extent.bottom};
+  return SIZE{text.empty() ? 0 : extent.right, extent.bottom};
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    auto* self =
+    auto* created =
         static_cast<MainWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->window_.reset(hwnd);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    created->window_.reset(hwnd);
   }
   auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self) return self->Handle(hwnd, message, wParam, lParam);
@@ -414,7 +418,7 @@ LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_DPICHANGED:
       // Nothing raised may cross into the system's code: a failed step keeps what it had.
       try {
-        ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       } catch (const std::exception&) {
       }
       return 0;

@@ -71,7 +71,8 @@ class MainWindow : public Form {
   DWORD TextStyle(Label label, const LabelBox& box) const;
   LabelBox DesignBox(const LabelDesign& design) const;
   SIZE DesignOuterSize() const;
-  SIZE TextExtent(Label label, std::wstring_view text) const;
+  // The text's width on one line in the label's font (0 for no text) and the line's height.
+  std::optional<SIZE> TextExtent(Label label, std::wstring_view text) const;
   void PlaceCentred(int width, int height);
   int ToPixels(double twips) const;
   float Twips(int pixels) const;
