@@ -40,11 +40,6 @@ std::wstring Recorded(int dpi) {
   return BuiltFile(L"KV_SNAPSHOTS", std::to_wstring(dpi) + L".txt");
 }
 
-int PrefixDpi() {
-  const win32::UniqueScreenDc screen(GetDC(nullptr));
-  return GetDeviceCaps(screen.get(), LOGPIXELSX);
-}
-
 // Values that fill their buffers with the widest letter, so that the value labels grow; in
 // single-byte mode a blank width, so that the window takes its fallback, in double-byte mode
 // the shipped one.
@@ -56,20 +51,19 @@ class Dpi : public ProgramTest {
     script.pieces[2] = std::string(10, 'W');
     script.pieces[3] = std::string(26, 'W');
     script.pieces[4] = std::string(18, 'W');
-    folder_.Copy(ThisProgramDir() + L"\\tovramix_double.dll", L"TOVRAMIX.DLL");
-    folder_.Write(L"TOVRAMIX.ini", script.Ini());
+    PutLibrary(script.Ini());
     return StartShown(screen);
   }
   virtual std::string Settings() const { return "Width=\"          \"\r\n"; }
 
   void RecordFreshStart() {
     const Lines lines = Snapshot(Start(Settings()));
-    std::ofstream out(Recorded(PrefixDpi()).c_str());
+    std::ofstream out(Recorded(ScreenDpi()).c_str());
     for (const std::string& line : lines) out << line << '\n';
   }
 
   void ChangeAndCompare() {
-    ASSERT_EQ(PrefixDpi(), 96);
+    ASSERT_EQ(ScreenDpi(), 96);
     ProgramRun& run = Start(Settings());
     const Lines first = Snapshot(run);
     const DWORD objects = run.GdiObjects();

@@ -211,8 +211,7 @@ TEST_P(Hostile, InputGetsTheOutcomeItImplies) {
   folder_.Write(L"Quorin.ini", GetParam().ini);
   Surroundings setup{folder_, {}, {}, {}};
   if (GetParam().prepare) GetParam().prepare(setup);
-  folder_.Copy(ThisProgramDir() + L"\\tovramix_double.dll", L"TOVRAMIX.DLL");
-  folder_.Write(L"TOVRAMIX.ini", setup.script.Ini());
+  PutLibrary(setup.script.Ini());
   ProgramRun& run = Launch(folder_);
   ASSERT_EQ(run.Wait(60000), ProgramRun::Outcome::kWindow);
   setup.lock.reset();

@@ -17,11 +17,6 @@ constexpr Label kBiosLabels[] = {LabelSerialContent,  LabelModelContent, LabelSu
 
 class Identity : public ProgramTest {
  protected:
-  void PutLibrary(const Script& script, const wchar_t* dll = L"tovramix_double.dll") {
-    folder_.Copy(ThisProgramDir() + L"\\" + dll, L"TOVRAMIX.DLL");
-    folder_.Write(L"TOVRAMIX.ini", script.Ini());
-  }
-
   ProgramRun& Start(const std::string& screen) { return StartShown(screen); }
 
   std::string LibraryLog() const {
@@ -39,7 +34,7 @@ class Identity : public ProgramTest {
 };
 
 TEST_F(Identity, ValuesShowLeftTrimmedAsReadInArial) {
-  PutLibrary(Script{});
+  PutLibrary(Script{}.Ini());
   ProgramRun& run = Start("Width=9000\r\n");
   EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"1234567 ");
   EXPECT_EQ(run.LabelText(LabelSerialContent), L"SER-42      ");
@@ -60,7 +55,7 @@ TEST_F(Identity, ValuesShowLeftTrimmedAsReadInArial) {
 TEST_F(Identity, ValueFillingItsWholeBufferShowsWholeAndWidensTheSupportLabel) {
   Script script;
   script.pieces[3] = std::string(26, 'S');
-  PutLibrary(script);
+  PutLibrary(script.Ini());
   ProgramRun& run = Start("");
   EXPECT_EQ(run.LabelText(LabelSupportIDContent), std::wstring(26, L'S'));
   const RECT label = run.LabelRect(LabelSupportIDContent);
@@ -74,7 +69,7 @@ TEST_F(Identity, ValueFillingItsWholeBufferShowsWholeAndWidensTheSupportLabel) {
 TEST_F(Identity, ValueLongerThanTheWindowEndsAtItsEdgeInAnEllipsis) {
   Script script;
   script.pieces[4] = std::string(18, 'W');
-  PutLibrary(script);
+  PutLibrary(script.Ini());
   ProgramRun& run = Start("");
   EXPECT_EQ(run.LabelText(LabelProductContent), std::wstring(18, L'W'));
   EXPECT_GT(run.TextWidth(LabelProductContent), run.ClientSize().cx - 192);
@@ -89,7 +84,7 @@ TEST_F(Identity, ValueLongerThanTheWindowEndsAtItsEdgeInAnEllipsis) {
 TEST_F(Identity, BuildFailingAloneShowsUnknownThereOnly) {
   Script script;
   script.buildResult = 1;
-  PutLibrary(script);
+  PutLibrary(script.Ini());
   ProgramRun& run = Start("Width=9000\r\n");
   EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"Unknown");
   EXPECT_EQ(run.LabelText(LabelModelContent), L"MODEL-7   ");
@@ -99,7 +94,7 @@ TEST_F(Identity, BuildFailingAloneShowsUnknownThereOnly) {
 TEST_F(Identity, BiosFailingShowsSixUnknownAndKeepsTheDesignWidth) {
   Script script;
   script.biosResult = -1;
-  PutLibrary(script);
+  PutLibrary(script.Ini());
   ProgramRun& run = Start("Width=9000\r\n");
   EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"1234567 ");
   for (const Label id : kBiosLabels) EXPECT_EQ(run.LabelText(id), L"Unknown");
@@ -134,7 +129,7 @@ TEST_F(Identity, AbsentOrCorruptLibraryLeavesTheDesignTexts) {
 }
 
 TEST_F(Identity, MissingExportSkipsItsFieldsOnly) {
-  PutLibrary(Script{}, L"tovramix_nobios.dll");
+  PutLibrary(Script{}.Ini(), L"tovramix_nobios.dll");
   ProgramRun& run = Start("Width=9000\r\n");
   EXPECT_EQ(run.LabelText(LabelSWBuildContent), L"1234567 ");
   EXPECT_EQ(run.LabelText(LabelSerialContent), L"Serial#");
@@ -143,7 +138,7 @@ TEST_F(Identity, MissingExportSkipsItsFieldsOnly) {
 }
 
 TEST_F(Identity, LibraryPlantedInTheCurrentFolderIsNotLoaded) {
-  PutLibrary(Script{});
+  PutLibrary(Script{}.Ini());
   folder_.Write(L"Quorin.ini", "[Screen]\r\n");
   TestFolder programFolder;
   programFolder.Copy(QuorinExe(), L"Quorin.exe");
@@ -156,7 +151,7 @@ TEST_F(Identity, LibraryPlantedInTheCurrentFolderIsNotLoaded) {
 TEST_F(Identity, HourglassShowsWhileTheLibraryWorks) {
   Script script;
   script.delayMs = 1500;
-  PutLibrary(script);
+  PutLibrary(script.Ini());
   Start("");
   EXPECT_EQ(LibraryLog(), "build cursor=wait\nbios cursor=wait\n");
 }
@@ -170,7 +165,7 @@ struct WidthCase {
 class IdentityWidth : public Identity, public testing::WithParamInterface<WidthCase> {};
 
 TEST_P(IdentityWidth, FollowsTheSetting) {
-  PutLibrary(Script{});
+  PutLibrary(Script{}.Ini());
   Start(GetParam().line);
   EXPECT_EQ(Width(), GetParam().pixels ? GetParam().pixels : DesignWidth());
 }
@@ -183,7 +178,7 @@ INSTANTIATE_TEST_SUITE_P(Values, IdentityWidth,
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Identity, BlankWidthGrowsByHalfTheSupportLabel) {
-  PutLibrary(Script{});
+  PutLibrary(Script{}.Ini());
   ProgramRun& run = Start("Width=\"          \"\r\n");
   const RECT label = run.LabelRect(LabelSupportIDContent);
   EXPECT_NEAR(Width(), DesignWidth() + (label.right - label.left) / 2.0, 1);
@@ -223,7 +218,7 @@ TEST_F(Identity, MissingDataFileShowsUnknownInTheDesignFont) {
 class JapaneseIdentity : public Identity {};
 
 TEST_F(JapaneseIdentity, ValuesShowFullWidthWithoutLeadingBlanksInTheDesignFont) {
-  PutLibrary(Script{});
+  PutLibrary(Script{}.Ini());
   ProgramRun& run = Start("UseDB=true\r\nWidth=9000\r\n");
   EXPECT_EQ(run.LabelText(LabelSWBuildContent), FullWidth(L"1234567 "));
   EXPECT_EQ(run.LabelText(LabelSupportIDContent),
@@ -237,7 +232,7 @@ TEST_F(JapaneseIdentity, FailuresShowFullWidthUnknown) {
   Script script;
   script.buildResult = 2;
   script.biosResult = 2;
-  PutLibrary(script);
+  PutLibrary(script.Ini());
   ProgramRun& run = Start("UseDB=true\r\n");
   EXPECT_EQ(run.LabelText(LabelSWBuildContent), FullWidth(L"Unknown"));
   for (const Label id : kBiosLabels) EXPECT_EQ(run.LabelText(id), FullWidth(L"Unknown"));
@@ -246,7 +241,7 @@ TEST_F(JapaneseIdentity, FailuresShowFullWidthUnknown) {
 // As wide as the support ID's text (plus 6 twips): more than the label has beside its
 // caption, so the label ends at the client area's edge.
 TEST_F(JapaneseIdentity, BlankWidthFitsTheSupportLabel) {
-  PutLibrary(Script{});
+  PutLibrary(Script{}.Ini());
   ProgramRun& run = Start("UseDB=true\r\nWidth=\"          \"\r\n");
   EXPECT_NEAR(Width(), run.TextWidth(LabelSupportIDContent, true), 1);
   EXPECT_EQ(run.LabelRect(LabelSupportIDContent).right, run.ClientSize().cx);

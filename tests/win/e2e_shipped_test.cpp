@@ -22,11 +22,6 @@ std::wstring Packaged(const std::wstring& name) {
   return BuiltFile(L"QUORIN_PACKAGE", name);
 }
 
-int ScreenDpi() {
-  const win32::UniqueScreenDc screen(GetDC(nullptr));
-  return GetDeviceCaps(screen.get(), LOGPIXELSX);
-}
-
 class ShippedPackage : public ProgramTest {
  protected:
   void SetUp() override {

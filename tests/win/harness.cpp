@@ -130,6 +130,11 @@ std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DW
   return output;
 }
 
+int ScreenDpi() {
+  const win32::UniqueScreenDc screen(GetDC(nullptr));
+  return GetDeviceCaps(screen.get(), LOGPIXELSX);
+}
+
 void ProgramTest::SetUp() {
   const bool japanese = std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
                             .find("Japanese") != std::string::npos;
@@ -140,6 +145,11 @@ ProgramRun& ProgramTest::Launch(const TestFolder& folder) {
   folder.Copy(QuorinExe(), L"Quorin.exe");
   run_ = std::make_unique<ProgramRun>(folder / L"Quorin.exe", folder.path());
   return *run_;
+}
+
+void ProgramTest::PutLibrary(const std::string& script, const wchar_t* dll) {
+  folder_.Copy(ThisProgramDir() + L"\\" + dll, L"TOVRAMIX.DLL");
+  folder_.Write(L"TOVRAMIX.ini", script);
 }
 
 ProgramRun& ProgramTest::StartShown(const std::string& screen) {
@@ -364,15 +374,21 @@ std::wstring ProgramRun::CopyWithCtrlC() {
   std::wstring text;
   for (int i = 0; i < 250 && text.empty(); ++i) {
     Sleep(20);
-    if (!OpenClipboard(nullptr)) continue;
-    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-      if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
-        text = locked;
-        GlobalUnlock(data);
-      }
-    }
-    CloseClipboard();
+    text = ClipboardText();
   }
+  return text;
+}
+
+std::wstring ClipboardText() {
+  std::wstring text;
+  if (!OpenClipboard(nullptr)) return text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* locked = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = locked;
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
   return text;
 }
 

@@ -102,6 +102,12 @@ class ProgramRun {
 // Top-level visible windows of a process with the given class.
 HWND FindWindowOf(DWORD processId, const wchar_t* className);
 
+// The clipboard's text; empty where it holds none or cannot be opened.
+std::wstring ClipboardText();
+
+// The screen's dots per inch, as the prefix has it.
+int ScreenDpi();
+
 // Runs a console program with one argument; what it wrote to standard output, and its exit
 // code.
 std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DWORD& exitCode);
@@ -116,6 +122,8 @@ class ProgramTest : public testing::Test {
   ProgramRun& Launch(const TestFolder& folder);
   // Starts it with these lines in section Screen of its settings, and waits for its window.
   ProgramRun& StartShown(const std::string& screen);
+  // Puts the scripted firmware library, or its variant, beside the program, with its script.
+  void PutLibrary(const std::string& script, const wchar_t* dll = L"tovramix_double.dll");
 
   TestFolder folder_;
   std::unique_ptr<ProgramRun> run_;

@@ -327,17 +327,6 @@ TEST_F(Platform, FullWidthNeedsADoubleByteCodePage) {
   EXPECT_EQ(ErrorCodeOf([&] { platform.ToFullWidth(L""); }), 5);
 }
 
-std::wstring ClipboardText() {
-  std::wstring text;
-  if (!OpenClipboard(nullptr)) return L"(not open)";
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    text = static_cast<const wchar_t*>(GlobalLock(data));
-    GlobalUnlock(data);
-  }
-  CloseClipboard();
-  return text;
-}
-
 // Another program holds the clipboard: the copy waits a moment for it, then gives up.
 TEST_F(Platform, ClipboardHeldElsewhereIsWaitedForBriefly) {
   for (const DWORD heldMs : {2000, 60}) {
@@ -357,7 +346,7 @@ TEST_F(Platform, ClipboardHeldElsewhereIsWaitedForBriefly) {
     platform.PutOnClipboard(text);
     const ULONGLONG waited = GetTickCount64() - start;
     holder.join();
-    EXPECT_EQ(ClipboardText() == text, heldMs < 100);
+    EXPECT_EQ(test::ClipboardText() == text, heldMs < 100);
     EXPECT_LT(waited, 1000u);
   }
 }
