@@ -98,13 +98,24 @@ TEST_F(JapaneseShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
   ExpectEveryValueWhole(run);
 }
 
-// The hand-over to the support desk: the support ID copied from the window as it shows, in
-// full-width characters, and turned by the desk's converter into the machine's UUID (the
-// known machine's machine-id) and back.
+// The hand-over to the support desk: the window copied as it shows, in full-width characters
+// (no data file here, so the service ID is "Unknown"; Wine's tables hold no software BOM), and
+// the support ID turned by the desk's converter into the machine's UUID (the known machine's
+// machine-id) and back.
 TEST_F(JapaneseShippedPackage, CopiedSupportIdTurnsIntoTheMachinesUuidAndBack) {
-  const std::wstring copied = StartInDoubleByteMode().CopyWithCtrlC();
-  const std::wstring supportIdLine = FullWidth(L"Support ID #:") + L"\t" + FullWidth(kSupportId);
-  ASSERT_NE(copied.find(L"\r\n" + supportIdLine + L"\r\n"), std::wstring::npos);
+  ProgramRun& run = StartInDoubleByteMode();
+  const auto line = [](const std::wstring& caption, const std::wstring& value) {
+    return FullWidth(caption) + L"\t" + value + L"\r\n";
+  };
+  EXPECT_EQ(run.CopyWithCtrlC(),
+            FullWidth(L"KV Solvane Support Information") + L"\r\n" +
+                line(L"Support ID #:", FullWidth(kSupportId)) +
+                line(L"Model #:", FullWidth(std::wstring(10, L'W'))) +
+                line(L"Product #:", FullWidth(std::wstring(18, L'W'))) +
+                line(L"Serial #:", FullWidth(std::wstring(12, L'W'))) +
+                line(L"Software Build #:", run.LabelText(LabelSWBuildContent)) +
+                line(L"Hardware BOM #:", FullWidth(std::wstring(6, L'W'))) +
+                line(L"Software BOM #:", L"") + line(L"Service ID #:", FullWidth(L"Unknown")));
   DWORD status = 0;
   EXPECT_EQ(RunConsole(Packaged(L"quorin-id.exe"), FullWidth(kSupportId), status),
             "E739CE73-9CE7-39CE-739C-E739CE739CE7\r\n");
