@@ -142,9 +142,7 @@ void MainWindow::Show(int showCommand) {
   }
   pendingWidth_ = 0;
   // The value labels at the width the window now has.
-  for (const Row& row : kRows) {
-    if (At(row.value).layoutPending) LayOutValue(row.value);
-  }
+  LayOutPendingValues();
   ShowWindow(hwnd(), showCommand);
   UpdateWindow(hwnd());
 }
@@ -189,7 +187,7 @@ void MainWindow::LayOut(int dpi) {
     SetWindowPos(hwnd(), nullptr, 0, 0, outer.cx, outer.cy + height - client.bottom,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  for (const Row& row : kRows) LayOutValue(row.value);
+  LayOutAllValues();
 }
 
 // Moved to a monitor of another DPI: laid out anew at the top-left of the place the system
@@ -252,7 +250,7 @@ void MainWindow::SetWidth(const WidthRule& width) {
   const RECT rect = ScreenRectOf(hwnd());
   SetWindowPos(hwnd(), nullptr, 0, 0, pixels, rect.bottom - rect.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  for (const Row& row : kRows) LayOutValue(row.value);
+  LayOutAllValues();
 }
 
 void MainWindow::SetLabelText(Label label, const std::wstring& text) {
@@ -287,9 +285,9 @@ float MainWindow::LabelWidth(Label label) const {
   int pixels = 0;
   if (DesignOf(label).fitsText) {
     // As wide as its text, also where the client area shows less of it.
-    const auto extent = TextExtent(label, TextOf(At(label).hwnd));
-    if (!extent) throw AppError(kOutOfMemory);
-    pixels = extent->cx;
+    const UniqueScreenDc dc(GetDC(nullptr));
+    if (!dc) throw AppError(kOutOfMemory);
+    pixels = TextExtent(dc.get(), label, TextOf(At(label).hwnd)).cx;
   } else {
     const RECT rect = ScreenRectOf(At(label).hwnd);
     pixels = rect.right - rect.left;
@@ -331,18 +329,32 @@ void MainWindow::Repaint(Label label) {
 // the window is hidden, once, when it first shows, at the width it then has.
 void MainWindow::LayOutValue(Label label) {
   if (!IsValue(label)) return;
-  LabelWindow& l = At(label);
-  l.layoutPending = !shown_;
-  if (!shown_) return;
-  const LabelDesign& d = DesignOf(label);
-  const std::wstring text = TextOf(l.hwnd);
-  // Where the text cannot be measured, the label stays as it is.
-  const auto extent = TextExtent(label, d.fitsText ? text : TrimBlanksAtEnd(text));
+  At(label).layoutPending = true;
+  if (shown_) LayOutPendingValues();
+}
+
+void MainWindow::LayOutAllValues() {
+  for (const Row& row : kRows) At(row.value).layoutPending = true;
+  if (shown_) LayOutPendingValues();
+}
+
+// The value labels that wait for their place, measured on one device context. Where a text
+// cannot be measured, its label stays as it is.
+void MainWindow::LayOutPendingValues() {
+  const UniqueScreenDc dc(GetDC(nullptr));
   RECT client = {};
-  if (!extent || !GetClientRect(hwnd(), &client)) return;
-  const LabelBox box =
-      ValueLabelBox(DesignBox(d), d.fitsText, extent->cx, extent->cy, client.right);
-  if (box != l.box) Place(label, box);
+  if (!dc || !GetClientRect(hwnd(), &client)) return;
+  for (const Row& row : kRows) {
+    LabelWindow& l = At(row.value);
+    if (!l.layoutPending) continue;
+    l.layoutPending = false;
+    const LabelDesign& d = DesignOf(row.value);
+    const std::wstring text = TextOf(l.hwnd);
+    const SIZE extent = TextExtent(dc.get(), row.value, d.fitsText ? text : TrimBlanksAtEnd(text));
+    const LabelBox box =
+        ValueLabelBox(DesignBox(d), d.fitsText, extent.cx, extent.cy, client.right);
+    if (box != l.box) Place(row.value, box);
+  }
 }
 
 void MainWindow::Place(Label label, const LabelBox& box) {
@@ -366,16 +378,13 @@ LabelBox MainWindow::DesignBox(const LabelDesign& d) const {
   return {ToPixels(d.left), ToPixels(d.top), ToPixels(d.width), ToPixels(d.height), false};
 }
 
-std::optional<SIZE> MainWindow::TextExtent(Label label, std::wstring_view text) const {
-  const UniqueScreenDc dc(GetDC(nullptr));
-  if (!dc) return std::nullopt;
-  const SelectedObject font(dc.get(), At(label).font);
+SIZE MainWindow::TextExtent(HDC dc, Label label, std::wstring_view text) const {
+  const SelectedObject font(dc, At(label).font);
   // No text is no width, on a line of the font's height.
   RECT extent = {};
-  DrawTextW(dc.get(), text.empty() ? L" " : text.data(),
-            text.empty() ? 1 : static_cast<int>(text.size()), &extent,
-            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  return SIZE{text.empty() ? 0 : extent.right, extent.bottom};
+  DrawTextW(dc, text.empty() ? L" " : text.data(), text.empty() ? 1 : static_cast<int>(text.size()),
+            &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  return {text.empty() ? 0 : extent.right, extent.bottom};
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -67,12 +67,14 @@ class MainWindow : public Form {
   void LayOut(int dpi);
   void ChangeDpi(int dpi, const RECT& suggested);
   void LayOutValue(Label label);
+  void LayOutAllValues();
+  void LayOutPendingValues();
   void Place(Label label, const LabelBox& box);
   DWORD TextStyle(Label label, const LabelBox& box) const;
   LabelBox DesignBox(const LabelDesign& design) const;
   SIZE DesignOuterSize() const;
   // The text's width on one line in the label's font (0 for no text) and the line's height.
-  std::optional<SIZE> TextExtent(Label label, std::wstring_view text) const;
+  SIZE TextExtent(HDC dc, Label label, std::wstring_view text) const;
   void PlaceCentred(int width, int height);
   int ToPixels(double twips) const;
   float Twips(int pixels) const;
