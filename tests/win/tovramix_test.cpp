@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -57,20 +58,6 @@ class KnownMachineLibrary : public Library {};
 TEST_F(Library, BuildIdentifierIsTheSystemBuildAndStaysInItsBuffer) {
   const auto build = Export<BuildFn>("DLL_GET_HARD_DISK_BUILD_ID");
   ASSERT_NE(build, nullptr);
-  // A 32-bit process on 64-bit Windows is shown the registry's 32-bit view unless it asks for
-  // the system's own: another build there must not be read.
-  BOOL wow64 = FALSE;
-  if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
-    HKEY key = nullptr;
-    ASSERT_EQ(
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion", 0,
-                        nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key, nullptr),
-        ERROR_SUCCESS);
-    constexpr wchar_t kOther[] = L"11111";
-    RegSetValueExW(key, L"CurrentBuildNumber", 0, REG_SZ, reinterpret_cast<const BYTE*>(kOther),
-                   sizeof kOther);
-    RegCloseKey(key);
-  }
   GuardedBuffer buffer(10);
   ASSERT_EQ(build(buffer.bytes.data()), 0);
   EXPECT_TRUE(buffer.GuardIntact());
@@ -88,6 +75,69 @@ TEST_F(Library, BuildIdentifierIsTheSystemBuildAndStaysInItsBuffer) {
   os.dwOSVersionInfoSize = sizeof os;
   ASSERT_EQ(rtlGetVersion(&os), 0);
   EXPECT_EQ(value.substr(0, value.find('.')), std::to_string(os.dwBuildNumber));
+}
+
+// The registry views the library asks for, seen through its import of RegOpenKeyExW; where
+// refuse64 is set, a request for the 64-bit view is refused, as a system without one may.
+std::vector<REGSAM> requested;
+bool refuse64 = false;
+
+LSTATUS WINAPI RecordOpen(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+  requested.push_back(access);
+  if (refuse64 && (access & KEY_WOW64_64KEY)) return ERROR_ACCESS_DENIED;
+  return RegOpenKeyExW(key, subKey, options, access, result);
+}
+
+// Points a module's import of a function at another; false where it has no such import.
+bool Redirect(HMODULE module, const char* dll, const char* function, void* replacement) {
+  auto* base = reinterpret_cast<BYTE*>(module);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+      base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+  const DWORD imports =
+      nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
+  for (auto* entry = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); entry->Name;
+       ++entry) {
+    if (_stricmp(reinterpret_cast<const char*>(base + entry->Name), dll) != 0) continue;
+    auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->OriginalFirstThunk);
+    for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + entry->FirstThunk);
+         name->u1.AddressOfData; ++name, ++slot) {
+      if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
+          std::strcmp(
+              reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name,
+              function) != 0) {
+        continue;
+      }
+      DWORD protection = 0;
+      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+      slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+      VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+      return true;
+    }
+  }
+  return false;
+}
+
+// A 32-bit process on 64-bit Windows is shown the registry's 32-bit view unless it asks for
+// the 64-bit one, where the system records its build: the library asks for it first, and reads
+// its own view where a system refuses that.
+TEST_F(Library, BuildIsReadFromTheRegistrysSystemView) {
+  const auto build = Export<BuildFn>("DLL_GET_HARD_DISK_BUILD_ID");
+  ASSERT_TRUE(Redirect(module_.get(), "advapi32.dll", "RegOpenKeyExW",
+                       reinterpret_cast<void*>(&RecordOpen)));
+  std::string values[2];
+  for (const bool refused : {false, true}) {
+    requested.clear();
+    refuse64 = refused;
+    GuardedBuffer buffer(10);
+    ASSERT_EQ(build(buffer.bytes.data()), 0);
+    values[refused] = buffer.Value();
+    ASSERT_EQ(requested.size(), refused ? 2u : 1u);
+    EXPECT_TRUE(requested[0] & KEY_WOW64_64KEY);
+    if (refused) {
+      EXPECT_FALSE(requested[1] & KEY_WOW64_64KEY);
+    }
+  }
+  EXPECT_EQ(values[1], values[0]);
 }
 
 // Run on a machine whose firmware is known (firmware/library-machine.ini): each buffer, of the
