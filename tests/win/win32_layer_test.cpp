@@ -222,6 +222,13 @@ TEST_F(Window, ValueLabelsGrowToTheRightForTextsTooWideForThem) {
   EXPECT_EQ(design.bottom - design.top, Pixels(375));
 }
 
+// A window that is gone gives no width made up of whatever memory held: the step fails.
+TEST_F(Window, GoneWindowGivesNoWidth) {
+  DestroyWindow(form.hwnd());
+  EXPECT_EQ(ErrorCodeOf([&] { form.Width(); }), kInternalError);
+  EXPECT_EQ(ErrorCodeOf([&] { form.LabelWidth(Label::LabelModelContent); }), kInternalError);
+}
+
 TEST_F(Window, NulEndsTheVisibleText) {
   form.SetLabelText(Label::LabelBODContent, std::wstring(L"ABD-E\0 ", 7));
   wchar_t text[16] = {};
