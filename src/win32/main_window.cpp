@@ -168,10 +168,7 @@ void MainWindow::LayOut(int dpi) {
   SIZE outer = DesignOuterSize();
   if (widthRule_) {
     try {
-      outer.cx =
-          WindowPixels(widthRule_->Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); },
-                                           [&] { return Twips(outer.cx); }),
-                       dpi_);
+      outer.cx = WidthByRule(*widthRule_, [&] { return Twips(outer.cx); });
     } catch (const AppError&) {
       // A width this DPI cannot draw: the design's, as where the start-up could not set one.
     }
@@ -236,11 +233,15 @@ float MainWindow::Width() const {
   return Twips(pixels);
 }
 
+// The outer width in pixels that the rule gives at this DPI, with the window's width as it is
+// for a rule that needs it.
+int MainWindow::WidthByRule(const WidthRule& rule, const std::function<float()>& width) const {
+  return WindowPixels(rule.Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); }, width),
+                      dpi_);
+}
+
 void MainWindow::SetWidth(const WidthRule& width) {
-  const int pixels =
-      WindowPixels(width.Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); },
-                                 [&] { return Width(); }),
-                   dpi_);
+  const int pixels = WidthByRule(width, [&] { return Width(); });
   // Kept, to be worked out again where the DPI changes.
   widthRule_ = width;
   if (!shown_) {

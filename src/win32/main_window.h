@@ -73,6 +73,7 @@ class MainWindow : public Form {
   DWORD TextStyle(Label label, const LabelBox& box) const;
   LabelBox DesignBox(const LabelDesign& design) const;
   SIZE DesignOuterSize() const;
+  int WidthByRule(const WidthRule& rule, const std::function<float()>& width) const;
   // The text's width on one line in the label's font (0 for no text) and the line's height.
   SIZE TextExtent(HDC dc, Label label, std::wstring_view text) const;
   void PlaceCentred(int width, int height);

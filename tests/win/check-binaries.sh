@@ -27,7 +27,9 @@ for file in "$exe" "$dll" "$desk"; do
   [ "$machine" = "$want" ] || fail "$file: machine type 0x$machine, not 0x$want ($arch)"
 done
 
-exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+# The library's headers, read once.
+dll_headers=$("$objdump" -p "$dll")
+exports=$(echo "$dll_headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
   sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' | sort | paste -sd ' ')
 [ "$exports" = "DLL_GET_BIOS_STRING_PIECES DLL_GET_HARD_DISK_BUILD_ID" ] ||
   fail "$dll exports \"$exports\", not the two plain names"
@@ -37,12 +39,12 @@ exports=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p
 # "ret $0x4" (one buffer) or "ret $0x24" (nine). A plain "ret" would leave them to callers
 # built for the original library, whose stacks it would corrupt.
 if [ "$arch" = i386 ]; then
-  base=$("$objdump" -p "$dll" | awk '$1 == "ImageBase" {print $2}')
+  base=$(echo "$dll_headers" | awk '$1 == "ImageBase" {print $2}')
   for export in DLL_GET_HARD_DISK_BUILD_ID:0x4 DLL_GET_BIOS_STRING_PIECES:0x24; do
     name=${export%:*} pops=${export#*:}
-    index=$("$objdump" -p "$dll" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+    index=$(echo "$dll_headers" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
       sed -n "s/^[[:space:]]*\[ *\([0-9]*\)\] $name\$/\1/p")
-    rva=$("$objdump" -p "$dll" | sed -n "s/^[[:space:]]*\[ *$index\] +base\[ *[0-9]*\] \([0-9a-f]*\) .*/\1/p")
+    rva=$(echo "$dll_headers" | sed -n "s/^[[:space:]]*\[ *$index\] +base\[ *[0-9]*\] \([0-9a-f]*\) .*/\1/p")
     if [ -z "$index" ] || [ -z "$rva" ]; then
       fail "$dll: no address for $name"
       continue
