@@ -20,8 +20,7 @@ void Form_Load(Platform& platform, Form& form, IdentityLibrary& library,
   s.policy.Step("wait cursor", [&] { platform.SetWaitCursor(); });
   std::wstring directory;
   s.policy.Step("current directory", [&] { directory = platform.CurrentDirectory(); });
-  // The separator goes in whatever the directory ends with: a root gives two in a row.
-  s.policy.Step("settings path", [&] { s.settingsPath = directory + L"\\" + kSettingsFileName; });
+  s.policy.Step("settings path", [&] { s.settingsPath = SettingsPathIn(directory); });
   const bool present = s.policy.Test("settings file test", [&] {
     return AsciiUpper(platform.FindFileName(s.settingsPath)) == L"QUORIN.INI";
   });

@@ -28,6 +28,9 @@ struct DcReleaser {
 struct GlobalFreer {
   void operator()(HGLOBAL memory) const { GlobalFree(memory); }
 };
+struct MenuDestroyer {
+  void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
 
 template <class Handle, class Closer>
 using Unique = std::unique_ptr<std::remove_pointer_t<Handle>, Closer>;
@@ -38,6 +41,7 @@ using UniqueHandle = Unique<HANDLE, HandleCloser>;
 using UniqueModule = Unique<HMODULE, ModuleCloser>;
 using UniqueScreenDc = Unique<HDC, DcReleaser>;
 using UniqueGlobal = Unique<HGLOBAL, GlobalFreer>;
+using UniqueMenu = Unique<HMENU, MenuDestroyer>;
 
 // An object selected into a device context for as long as the guard lives.
 class SelectedObject {

@@ -9,6 +9,7 @@
 #include "win32/identity_library.h"
 #include "win32/main_window.h"
 #include "win32/win32_platform.h"
+#include "window/copying.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ int Run(HINSTANCE instance, int showCommand) {
   kv::FormKVInfo events(form, platform, library);
   events.Form_Load();
   form.OnKeyDown([&](int keyCode, int shift) { events.Form_KeyDown(keyCode, shift); });
+  form.OfferCopies(kv::LoadMenuTexts(platform),
+                   [&](const kv::CopyCommand& command) { kv::Copy(form, platform, command); });
   form.Show(showCommand);
 
   MSG message;

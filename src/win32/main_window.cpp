@@ -20,6 +20,10 @@ constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
 constexpr int kDefaultDpi = 96;
+// The copy menu's items; the system menu's, below the system's own, has its low four bits
+// free for the system's use.
+constexpr UINT kCopyValueItem = 1, kCopySupportIdItem = 2, kCopyAllItem = 3;
+constexpr UINT kSystemCopyAllItem = 0x0010;
 
 // Raises when the class can be neither registered nor found registered already.
 void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
@@ -69,6 +73,11 @@ template <class Function>
 Function User32(const char* name) {
   return reinterpret_cast<Function>(
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// A menu item's text as a label would show it, with the shortcut key beside it where it has one.
+std::wstring ItemText(const std::wstring& text, const wchar_t* shortcut = nullptr) {
+  return ShownText(text) + (shortcut ? std::wstring(L"\t") + shortcut : L"");
 }
 
 // The screen's dots per inch, where the window has none of its own yet.
@@ -185,6 +194,75 @@ void MainWindow::LayOut(int dpi) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   LayOutAllValues();
+}
+
+void MainWindow::OfferCopies(const MenuTexts& texts, CopyHandler handler) {
+  menuTexts_ = texts;
+  onCopy_ = std::move(handler);
+  if (const HMENU system = GetSystemMenu(hwnd(), FALSE)) {
+    AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(system, MF_STRING, kSystemCopyAllItem, ItemText(texts.copyAll, L"Ctrl+C").c_str());
+  }
+}
+
+// The value label of the row whose caption or value is at a point of the client area; where
+// two boxes overlap, the lower row's, whose text is there.
+std::optional<Label> MainWindow::RowValueAt(POINT point) const {
+  for (auto row = kRows.rbegin(); row != kRows.rend(); ++row) {
+    for (const Label label : {row->caption, row->value}) {
+      const LabelBox& box = At(label).box;
+      if (point.x >= box.left && point.x < box.left + box.width && point.y >= box.top &&
+          point.y < box.top + box.height) {
+        return row->value;
+      }
+    }
+  }
+  return std::nullopt;
+}
+
+// The copy menu, at the pointer, or from the keyboard (where -1) at the top-left of the support
+// ID's value. False for a point outside the client area, whose menu is the system's.
+bool MainWindow::ShowCopyMenu(LPARAM where) {
+  POINT point = {static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
+  std::optional<Label> row;
+  if (point.x == -1 && point.y == -1) {
+    const LabelBox& box = At(Label::LabelSupportIDContent).box;
+    point = {box.left, box.top};
+    ClientToScreen(hwnd(), &point);
+  } else {
+    POINT client = point;
+    RECT area = {};
+    if (!ScreenToClient(hwnd(), &client) || !GetClientRect(hwnd(), &area) ||
+        !PtInRect(&area, client)) {
+      return false;
+    }
+    row = RowValueAt(client);
+  }
+  const UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return true;
+  if (row) {
+    AppendMenuW(menu.get(), MF_STRING, kCopyValueItem, ItemText(menuTexts_.copyValue).c_str());
+  }
+  AppendMenuW(menu.get(), MF_STRING, kCopySupportIdItem,
+              ItemText(menuTexts_.copySupportId).c_str());
+  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(menu.get(), MF_STRING, kCopyAllItem, ItemText(menuTexts_.copyAll, L"Ctrl+C").c_str());
+  // Nothing chosen (Escape, a click elsewhere) is 0, and changes nothing.
+  switch (TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                         point.x, point.y, 0, hwnd(), nullptr)) {
+    case kCopyValueItem:
+      onCopy_(CopyCommand::ValueOf(*row));
+      break;
+    case kCopySupportIdItem:
+      onCopy_(CopyCommand::ValueOf(Label::LabelSupportIDContent));
+      break;
+    case kCopyAllItem:
+      onCopy_(CopyCommand::All());
+      break;
+    default:
+      break;
+  }
+  return true;
 }
 
 // Moved to a monitor of another DPI: laid out anew at the top-left of the place the system
@@ -423,6 +501,24 @@ LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       try {
         if (onKeyDown_) onKeyDown_(static_cast<int>(wParam), ModifierState());
       } catch (const std::exception&) {
+      }
+      break;
+    case WM_CONTEXTMENU:
+      if (onCopy_) {
+        try {
+          if (ShowCopyMenu(lParam)) return 0;
+        } catch (const std::exception&) {
+          return 0;
+        }
+      }
+      break;
+    case WM_SYSCOMMAND:
+      if (onCopy_ && (wParam & 0xFFF0) == kSystemCopyAllItem) {
+        try {
+          onCopy_(CopyCommand::All());
+        } catch (const std::exception&) {
+        }
+        return 0;
       }
       break;
     case WM_DPICHANGED:

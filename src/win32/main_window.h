@@ -10,6 +10,7 @@
 
 #include "core/ports.h"
 #include "win32/handles.h"
+#include "window/copying.h"
 #include "window/form_design.h"
 #include "window/label_rules.h"
 
@@ -23,6 +24,7 @@ namespace kv::win32 {
 class MainWindow : public Form {
  public:
   using KeyHandler = std::function<void(int keyCode, int shift)>;
+  using CopyHandler = std::function<void(const CopyCommand& command)>;
 
   explicit MainWindow(HINSTANCE instance);
   ~MainWindow() override;
@@ -31,6 +33,9 @@ class MainWindow : public Form {
 
   HWND hwnd() const { return window_.get(); }
   void OnKeyDown(KeyHandler handler) { onKeyDown_ = std::move(handler); }
+  // Offers the copies, in these texts: a menu in the client area (on the right mouse button,
+  // Shift+F10 and the Menu key) and an item of the system menu.
+  void OfferCopies(const MenuTexts& texts, CopyHandler handler);
   // Takes the width and label sizes set while hidden, centres the window on the screen and
   // shows it.
   void Show(int showCommand);
@@ -77,6 +82,8 @@ class MainWindow : public Form {
   // The text's width on one line in the label's font (0 for no text) and the line's height.
   SIZE TextExtent(HDC dc, Label label, std::wstring_view text) const;
   void PlaceCentred(int width, int height);
+  bool ShowCopyMenu(LPARAM where);
+  std::optional<Label> RowValueAt(POINT point) const;
   int ToPixels(double twips) const;
   float Twips(int pixels) const;
 
@@ -89,6 +96,8 @@ class MainWindow : public Form {
   // One font for all labels that share a name and size; they live as long as the window.
   std::map<std::pair<std::wstring, float>, UniqueFont> fonts_;
   KeyHandler onKeyDown_;
+  MenuTexts menuTexts_;
+  CopyHandler onCopy_;
 };
 
 }  // namespace kv::win32

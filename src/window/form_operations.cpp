@@ -1,6 +1,7 @@
 #include "window/form_operations.h"
 
 #include "core/text.h"
+#include "window/copying.h"
 #include "window/form_design.h"
 
 namespace kv {
@@ -28,7 +29,7 @@ void Form_KeyDown(Form& form, Platform& platform, int KeyCode, int Shift) {
   if (KeyCode == kKeyB && Shift == (kShiftMask | kCtrlMask)) {
     platform.ShowMessage(std::wstring(18, L' ') + version, form.Caption(), MessageIcon::kNone);
   } else if (KeyCode == kKeyC && Shift == kCtrlMask) {
-    platform.PutOnClipboard(WindowText(form));
+    Copy(form, platform, CopyCommand::All());
   }
 }
 

@@ -6,6 +6,7 @@
 #include "core/app_error.h"
 #include "fakes/fake_ports.h"
 #include "identity/date_code.h"
+#include "window/copying.h"
 
 namespace kv {
 namespace {
@@ -105,6 +106,24 @@ TEST(CopyKey, CtrlCAloneCopiesTheWindowRowByRowWithoutBlanksAtLineEnds) {
             L"Service ID #: \tServiceID #\r\n");
   EXPECT_TRUE(platform.messages.empty());
   EXPECT_TRUE(form.log.empty());
+}
+
+// The menus' copies: a value without its blanks at the end and without a line end, also where
+// the version cannot be read; the item texts as the settings give them, English where not.
+TEST(CopyMenus, CopyAValueAloneInTheTextsOfTheSettings) {
+  test::Harness h;
+  h.form.SetLabelText(Label::LabelSerialContent, L"SER 42 \u3000 ");
+  h.platform.faults.Fail("version", kFileNotFound);
+  Copy(h.form, h.platform, CopyCommand::ValueOf(Label::LabelSerialContent));
+  EXPECT_EQ(h.platform.clipboard, L"SER 42");
+  h.platform.SetSetting(test::Harness::kIni, L"Menu", L"CopyAll", "Alles kopieren");
+  h.platform.SetSetting(test::Harness::kIni, L"Menu", L"CopyValue", "");
+  const MenuTexts texts = LoadMenuTexts(h.platform);
+  EXPECT_EQ(texts.copyAll, L"Alles kopieren");
+  EXPECT_EQ(texts.copyValue, L"Copy value");
+  EXPECT_EQ(texts.copySupportId, L"Copy support ID");
+  h.platform.faults.Fail("read", kPathAccess);
+  EXPECT_EQ(LoadMenuTexts(h.platform).copyAll, L"Copy all");
 }
 
 TEST(ChangeFont, ShowsTheFirstExactGothicOnceAndChangesNothing) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "harness.h"
+#include "scenario.h"
 
 namespace kv::test {
 namespace {
@@ -89,6 +90,54 @@ TEST_F(HotKey, OtherChordsShowNothing) {
   // The keys did arrive: the chord that counts, sent after them, shows its box.
   run.PressChord({VK_CONTROL, VK_SHIFT, 'B'});
   EXPECT_TRUE(run.WaitForBox(5000));
+}
+
+// The copy menus driven as a user drives them: a right-click on the serial number's value,
+// then "Copy value"; the keyboard's menu, then "Copy support ID"; the system menu's last item,
+// "Copy all", against Ctrl+C. The items of the first menu go to items.
+void ExpectMenusCopy(ProgramRun& run, const std::wstring& serial, const std::wstring& supportId,
+                     std::vector<std::wstring>* items = nullptr) {
+  EXPECT_EQ(
+      run.CopyFromMenu([&] { run.RightClick(LabelSerialContent); }, {VK_DOWN, VK_RETURN}, items),
+      serial);
+  EXPECT_EQ(run.CopyFromMenu(
+                [&] {
+                  run.PressChord({VK_SHIFT, VK_F10});
+                },
+                {VK_DOWN, VK_RETURN}),
+            supportId);
+  const std::wstring all = run.CopyWithCtrlC();
+  EXPECT_NE(all.find(supportId), std::wstring::npos);
+  EXPECT_EQ(run.CopyFromMenu(
+                [&] {
+                  run.PressChord({VK_MENU, VK_SPACE});
+                },
+                {VK_UP, VK_RETURN}),
+            all);
+}
+
+TEST_F(HotKey, MenusCopyAValueTheSupportIdOrAll) {
+  PutLibrary(Script().Ini());
+  ProgramRun& run = Start("WindowTitle=Menus\r\n");
+  std::vector<std::wstring> items;
+  ExpectMenusCopy(run, L"SER-42", L"SUPPORT-ID", &items);
+  EXPECT_EQ(items, (std::vector<std::wstring>{L"Copy value", L"Copy support ID", L"",
+                                              L"Copy all\tCtrl+C"}));
+}
+
+class JapaneseHotKey : public HotKey {};
+
+// In double-byte mode, with the item texts of section Menu as given, in code page 932.
+TEST_F(JapaneseHotKey, MenusCopyInTheTextsOfTheSettings) {
+  PutLibrary(Script().Ini());
+  const std::wstring copyValue = L"\u5024\u3092\u30b3\u30d4\u30fc";  // "Copy the value"
+  char bytes[64] = {};
+  WideCharToMultiByte(932, 0, copyValue.c_str(), -1, bytes, sizeof bytes, nullptr, nullptr);
+  ProgramRun& run = Start("UseDB=true\r\n[Menu]\r\nCopyValue=" + std::string(bytes) + "\r\n");
+  std::vector<std::wstring> items;
+  ExpectMenusCopy(run, FullWidth(L"SER-42"), FullWidth(L"SUPPORT-ID"), &items);
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items[0], copyValue);
 }
 
 }  // namespace

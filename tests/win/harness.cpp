@@ -366,11 +366,40 @@ void ProgramRun::PressChord(const std::vector<WORD>& keys) {
 }
 
 std::wstring ProgramRun::CopyWithCtrlC() {
+  return CopyFromMenu([&] { PressChord({VK_CONTROL, 'C'}); }, {});
+}
+
+void ProgramRun::RightClick(Label label) {
+  RECT rect = {};
+  GetWindowRect(GetDlgItem(window_, static_cast<int>(label)), &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  INPUT inputs[2] = {};
+  inputs[0].type = inputs[1].type = INPUT_MOUSE;
+  inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
+  inputs[1].mi.dwFlags = MOUSEEVENTF_RIGHTUP;
+  SendInput(2, inputs, sizeof(INPUT));
+}
+
+std::wstring ProgramRun::CopyFromMenu(const std::function<void()>& open,
+                                      const std::vector<WORD>& choose,
+                                      std::vector<std::wstring>* items) {
   if (OpenClipboard(nullptr)) {
     EmptyClipboard();
     CloseClipboard();
   }
-  PressChord({VK_CONTROL, 'C'});
+  open();
+  if (!choose.empty()) {
+    for (int i = 0; i < 250 && !FindWindowOf(processId_, L"#32768"); ++i) Sleep(20);
+    if (items) {
+      const std::vector<BYTE> data = Ask(window_, probe::kAskMenu, probe::kMenuReply);
+      std::wstring all(reinterpret_cast<const wchar_t*>(data.data()),
+                       data.size() / sizeof(wchar_t));
+      for (std::size_t end; (end = all.find(L'\n')) != std::wstring::npos; all.erase(0, end + 1)) {
+        items->push_back(all.substr(0, end));
+      }
+    }
+    for (const WORD key : choose) PressChord({key});
+  }
   std::wstring text;
   for (int i = 0; i < 250 && text.empty(); ++i) {
     Sleep(20);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -78,6 +79,13 @@ class ProgramRun {
   void PressChord(const std::vector<WORD>& keys);
   // Empties the clipboard, presses Ctrl+C and waits for the text the program puts there.
   std::wstring CopyWithCtrlC();
+  // Moves the mouse to the middle of a label and clicks its right button there.
+  void RightClick(Label label);
+  // Empties the clipboard, opens a menu as open does, presses the keys that choose an item, one
+  // after the other, and waits for the text the program puts on the clipboard; the menu's items
+  // as it showed them go to items.
+  std::wstring CopyFromMenu(const std::function<void()>& open, const std::vector<WORD>& choose,
+                            std::vector<std::wstring>* items = nullptr);
   // Waits for a message box of the program; false when none shows in time.
   bool WaitForBox(DWORD timeoutMs);
   std::wstring BoxText() const;

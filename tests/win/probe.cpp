@@ -2,6 +2,8 @@
 // can read.
 #include "probe.h"
 
+#include <string>
+
 namespace {
 
 void Reply(LPARAM replyTo, kv::probe::Reply kind, const void* data, DWORD size) {
@@ -20,6 +22,20 @@ BOOL CALLBACK FindIcon(HWND child, LPARAM answer) {
   return TRUE;
 }
 
+// The items of a popup menu window of this thread, each ended by a newline.
+BOOL CALLBACK ReadMenu(HWND window, LPARAM items) {
+  wchar_t name[16] = {};
+  GetClassNameW(window, name, 16);
+  if (std::wstring(name) != L"#32768" || !IsWindowVisible(window)) return TRUE;
+  const auto menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[128] = {};
+    GetMenuStringW(menu, static_cast<UINT>(i), text, 128, MF_BYPOSITION);
+    *reinterpret_cast<std::wstring*>(items) += std::wstring(text) + L"\n";
+  }
+  return FALSE;
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
@@ -29,6 +45,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   static const UINT askErrorMode = RegisterWindowMessageW(kv::probe::kAskErrorMode);
   static const UINT askGdiObjects = RegisterWindowMessageW(kv::probe::kAskGdiObjects);
   static const UINT askDpiChange = RegisterWindowMessageW(kv::probe::kAskDpiChange);
+  static const UINT askMenu = RegisterWindowMessageW(kv::probe::kAskMenu);
   auto* msg = reinterpret_cast<MSG*>(lParam);
   if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askFont) {
     LOGFONTW font = {};
@@ -55,6 +72,11 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     SendMessageW(msg->hwnd, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
                  reinterpret_cast<LPARAM>(&suggested));
     Reply(msg->lParam, kv::probe::kDpiChangedReply, &newDpi, sizeof newDpi);
+  } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askMenu) {
+    std::wstring items;
+    EnumThreadWindows(GetCurrentThreadId(), ReadMenu, reinterpret_cast<LPARAM>(&items));
+    Reply(msg->lParam, kv::probe::kMenuReply, items.data(),
+          static_cast<DWORD>(items.size() * sizeof(wchar_t)));
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }

@@ -15,6 +15,8 @@ inline constexpr wchar_t kAskGdiObjects[] = L"Quorin.Probe.GdiObjects";  // to a
 // To the main window, with MAKEWPARAM(new DPI, old DPI): sends it WM_DPICHANGED from its own
 // thread, with the rectangle Windows would suggest (its own, scaled by new / old).
 inline constexpr wchar_t kAskDpiChange[] = L"Quorin.Probe.DpiChange";
+// To any window: the items of the program's open popup menu, each ended by a newline.
+inline constexpr wchar_t kAskMenu[] = L"Quorin.Probe.Menu";
 
 struct BoxAnswer {
   BOOL hasStopIcon;
@@ -27,7 +29,8 @@ enum Reply : ULONG_PTR {
   kBoxReply = 2,
   kErrorModeReply = 3,
   kGdiObjectsReply = 4,
-  kDpiChangedReply = 5
+  kDpiChangedReply = 5,
+  kMenuReply = 6
 };
 
 }  // namespace kv::probe

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/ports.h"
+
+namespace kv {
+
+// What a copy takes from the window: all of it, or one row's value.
+class CopyCommand {
+ public:
+  // The title and every row, as Ctrl+C copies them (WindowText).
+  static constexpr CopyCommand All() { return CopyCommand(std::nullopt); }
+  // A row's value as its label shows it, without the blanks at its end and without a line end.
+  static constexpr CopyCommand ValueOf(Label value) { return CopyCommand(value); }
+
+  std::wstring Text(const Form& form) const;
+  bool operator==(const CopyCommand&) const = default;
+
+ private:
+  constexpr explicit CopyCommand(std::optional<Label> value) : value_(value) {}
+
+  std::optional<Label> value_;
+};
+
+// The one way to the clipboard, for Ctrl+C and the menus alike.
+void Copy(const Form& form, Platform& platform, const CopyCommand& command);
+
+// The texts of the copy menus' items: "Copy value", "Copy support ID" and "Copy all", or the
+// user's own, from section Menu of the settings.
+struct MenuTexts {
+  std::wstring copyValue = L"Copy value";
+  std::wstring copySupportId = L"Copy support ID";
+  std::wstring copyAll = L"Copy all";
+};
+
+// Reads keys CopyValue, CopySupportID and CopyAll of the settings file in the current folder
+// once, after the start-up and apart from its steps: a key that is missing, empty or cannot be
+// read keeps its English text. The texts are shown as given, in either display mode.
+MenuTexts LoadMenuTexts(Platform& platform);
+
+}  // namespace kv
