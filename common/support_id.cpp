@@ -1,5 +1,7 @@
 #include "support_id.h"
 
+#include <cstring>
+
 namespace kv::support_id {
 namespace {
 
@@ -7,43 +9,65 @@ constexpr char kDigits[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 constexpr int kBits = 5;
 constexpr unsigned kDigitMask = (1u << kBits) - 1;
 
-int DigitValue(char c) {
-  if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  if (c == 'O') return 0;
-  if (c == 'I' || c == 'L') return 1;
-  for (int value = 0; value < 32; ++value) {
-    if (kDigits[value] == c) return value;
+// Each character's digit value, with the aliases people type (lower case, O for 0, I and L
+// for 1); -1 for a character that is no digit.
+constexpr struct DigitValues {
+  constexpr DigitValues() : of() {
+    for (int& value : of) value = -1;
+    for (int value = 0; value < 32; ++value) {
+      of[static_cast<unsigned char>(kDigits[value])] = value;
+      if (kDigits[value] >= 'A') of[static_cast<unsigned char>(kDigits[value] - 'A' + 'a')] = value;
+    }
+    for (const unsigned char zero : {'O', 'o'}) of[zero] = 0;
+    for (const unsigned char one : {'I', 'i', 'L', 'l'}) of[one] = 1;
   }
-  return -1;
+  int of[256];
+} kDigitValues;
+
+int DigitValue(char c) {
+  return kDigitValues.of[static_cast<unsigned char>(c)];
 }
+
+// Eight bytes as one number, the first most significant.
+std::uint64_t BigEndian(const std::uint8_t* bytes) {
+  return std::uint64_t{bytes[0]} << 56 | std::uint64_t{bytes[1]} << 48 |
+         std::uint64_t{bytes[2]} << 40 | std::uint64_t{bytes[3]} << 32 |
+         std::uint64_t{bytes[4]} << 24 | std::uint64_t{bytes[5]} << 16 |
+         std::uint64_t{bytes[6]} << 8 | std::uint64_t{bytes[7]};
+}
+
+// Every ten bits as the two digits they give.
+constexpr struct DigitPairs {
+  constexpr DigitPairs() : of() {
+    for (unsigned bits = 0; bits < 1024; ++bits) {
+      of[bits][0] = kDigits[bits >> kBits];
+      of[bits][1] = kDigits[bits & kDigitMask];
+    }
+  }
+  char of[1024][2];
+} kDigitPairs;
 
 }  // namespace
 
 Text Encode(const Uuid& uuid) {
+  const std::uint64_t high = BigEndian(uuid.data()), low = BigEndian(uuid.data() + 8);
+  // The 128 bits and the two zero bits after them are thirteen times ten bits: six of the high
+  // half, one of its last four and the low half's first six, five of the low half, and its last
+  // eight with the padding.
   Text text;
-  std::size_t size = 0;
-  unsigned buffer = 0;
-  int bits = 0;
-  for (const std::uint8_t byte : uuid) {
-    buffer = (buffer << 8) | byte;
-    bits += 8;
-    while (bits >= kBits) {
-      text[size++] = kDigits[(buffer >> (bits - kBits)) & kDigitMask];
-      bits -= kBits;
-    }
-  }
-  text[size] = kDigits[(buffer << (kBits - bits)) & kDigitMask];  // the last 3 bits, padded
+  const auto put = [&](int pair, std::uint64_t bits) {
+    std::memcpy(text.data() + 2 * pair, kDigitPairs.of[bits & 1023], 2);
+  };
+  for (int pair = 0; pair < 6; ++pair) put(pair, high >> (54 - 10 * pair));
+  put(6, (high & 0xF) << 6 | low >> 58);
+  for (int pair = 7; pair < 12; ++pair) put(pair, low >> (118 - 10 * pair));
+  put(12, (low & 0xFF) << 2);
   return text;
 }
 
 bool IdentifiesAMachine(const Uuid& uuid) {
-  bool allZero = true;
-  bool allOnes = true;
-  for (const std::uint8_t byte : uuid) {
-    allZero = allZero && byte == 0x00;
-    allOnes = allOnes && byte == 0xFF;
-  }
-  return !allZero && !allOnes;
+  const std::uint64_t high = BigEndian(uuid.data()), low = BigEndian(uuid.data() + 8);
+  return !(high == 0 && low == 0) && !(high == ~std::uint64_t{0} && low == ~std::uint64_t{0});
 }
 
 Decoded Decode(std::string_view digits) {

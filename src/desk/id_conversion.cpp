@@ -1,15 +1,15 @@
 #include "desk/id_conversion.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
-
-#include "support_id.h"
+#include <cstring>
+#include <iterator>
 
 namespace kv::desk {
 namespace {
 
-// Far more than any form of either takes, far less than anything worth reading through.
-constexpr std::size_t kMostCharacters = 100;
 constexpr std::size_t kUuidDigits = 32;
 constexpr std::size_t kHyphenatedUuid = 36;
 constexpr std::size_t kUuidHyphens[] = {8, 13, 18, 23};
@@ -28,78 +28,140 @@ char32_t Narrow(char32_t c) {
   return c >= U'\uFF01' && c <= U'\uFF5E' ? c - 0xFEE0 : c;
 }
 
+constexpr std::array<std::int8_t, 256> kHexValues = [] {
+  std::array<std::int8_t, 256> values{};
+  values.fill(-1);
+  for (int i = 0; i < 10; ++i) values['0' + i] = static_cast<std::int8_t>(i);
+  for (int i = 0; i < 6; ++i) values['a' + i] = values['A' + i] = static_cast<std::int8_t>(10 + i);
+  return values;
+}();
+
+// The value of a hexadecimal digit; -1 for any other character.
 int HexValue(char32_t c) {
-  if (c >= U'0' && c <= U'9') return static_cast<int>(c - U'0');
-  if (c >= U'a' && c <= U'f') return static_cast<int>(c - U'a' + 10);
-  if (c >= U'A' && c <= U'F') return static_cast<int>(c - U'A' + 10);
-  return -1;
+  return c < kHexValues.size() ? kHexValues[c] : -1;
 }
 
-std::u32string Lower(std::u32string_view text) {
-  std::u32string lower(text);
-  for (char32_t& c : lower) {
-    if (c >= U'A' && c <= U'Z') c += U'a' - U'A';
+bool StartsWithIgnoringCase(std::u32string_view text, std::u32string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    const char32_t c = text[i] >= U'A' && text[i] <= U'Z' ? text[i] + (U'a' - U'A') : text[i];
+    if (c != prefix[i]) return false;
   }
-  return lower;
+  return true;
 }
 
-// A character as an error message names it: itself when it is printable ASCII.
-std::string Named(char32_t c) {
-  if (c > U' ' && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
-  std::string code = "U+";
-  for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4) code += kHex[(c >> shift) & 15];
-  return code;
+void WriteUuid(const support_id::Uuid& uuid, char* out) {
+  for (std::size_t i = 0; i < uuid.size(); ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) *out++ = '-';
+    *out++ = kHex[uuid[i] >> 4];
+    *out++ = kHex[uuid[i] & 15];
+  }
 }
 
 std::string UuidText(const support_id::Uuid& uuid) {
-  std::string text;
-  for (std::size_t i = 0; i < uuid.size(); ++i) {
-    if (i == 4 || i == 6 || i == 8 || i == 10) text += '-';
-    text += kHex[uuid[i] >> 4];
-    text += kHex[uuid[i] & 15];
-  }
-  return text;
+  char text[kHyphenatedUuid];
+  WriteUuid(uuid, text);
+  return std::string(text, kHyphenatedUuid);
 }
 
-Conversion Refused(std::string why) {
-  return {false, std::move(why)};
+Reading Refused(bool typedAsUuid, std::string why) {
+  return {false, {{}, typedAsUuid}, std::move(why)};
 }
 
 // 32 hexadecimal digits, alone or in the groups 8-4-4-4-12; nothing for anything else.
 std::optional<support_id::Uuid> ParseUuid(std::u32string_view text) {
-  std::u32string digits;
-  if (text.size() == kHyphenatedUuid) {
-    for (std::size_t i = 0, hyphen = 0; i < text.size(); ++i) {
-      if (hyphen < std::size(kUuidHyphens) && i == kUuidHyphens[hyphen]) {
-        if (text[i] != U'-') return std::nullopt;
-        ++hyphen;
-      } else {
-        digits += text[i];
-      }
-    }
-  } else {
-    digits = text;
-  }
-  if (digits.size() != kUuidDigits) return std::nullopt;
+  const bool grouped = text.size() == kHyphenatedUuid;
+  if (!grouped && text.size() != kUuidDigits) return std::nullopt;
   support_id::Uuid uuid{};
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    const int value = HexValue(digits[i]);
+  std::size_t digit = 0, hyphen = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (grouped && hyphen < std::size(kUuidHyphens) && i == kUuidHyphens[hyphen]) {
+      if (text[i] != U'-') return std::nullopt;
+      ++hyphen;
+      continue;
+    }
+    const int value = HexValue(text[i]);
     if (value < 0) return std::nullopt;
-    uuid[i / 2] = static_cast<std::uint8_t>(uuid[i / 2] << 4 | value);
+    uuid[digit / 2] = static_cast<std::uint8_t>(uuid[digit / 2] << 4 | value);
+    ++digit;
   }
   return uuid;
 }
 
-Conversion FromUuid(const support_id::Uuid& uuid) {
-  if (!support_id::IdentifiesAMachine(uuid)) {
-    return Refused(UuidText(uuid) +
-                   " identifies no machine: it is what unprogrammed firmware holds");
+// Eight characters as one number, the first the least significant: one load where the
+// machine stores numbers so.
+std::uint64_t LittleEndian(const char* chars) {
+  std::uint64_t value;
+  std::memcpy(&value, chars, sizeof value);
+  if constexpr (std::endian::native == std::endian::big) {
+    std::uint64_t swapped = 0;
+    for (int i = 0; i < 8; ++i) swapped = swapped << 8 | ((value >> (8 * i)) & 0xFF);
+    value = swapped;
   }
-  const support_id::Text id = support_id::Encode(uuid);
-  return {true, std::string(id.begin(), id.end())};
+  return value;
 }
 
-Conversion FromSupportId(std::u32string_view text) {
+// Eight hexadecimal digits of ASCII as the four bytes they give, all eight at once; false where
+// one is no digit.
+bool HexBytes(const char* chars, std::uint8_t* bytes) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101, kTops = 0x8080808080808080;
+  const std::uint64_t v = LittleEndian(chars);
+  // The top bit of each byte that is at least bound (of a byte below 0x80, without carry).
+  const auto atLeast = [](std::uint64_t x, unsigned bound) {
+    return (x + kOnes * (0x80 - bound)) & kTops;
+  };
+  const std::uint64_t lower = v | kOnes * 0x20;
+  const std::uint64_t digits = atLeast(v, '0') & ~atLeast(v, '9' + 1);
+  const std::uint64_t letters = atLeast(lower, 'a') & ~atLeast(lower, 'f' + 1);
+  if ((v & kTops) != 0 || (digits | letters) != kTops) return false;
+  const std::uint64_t nibbles = (v & kOnes * 0x0F) + (letters >> 7) * 9;
+  // Each pair of characters, the first the high nibble, in the low byte of its 16 bits.
+  const std::uint64_t pairs = (nibbles << 4 | nibbles >> 8) & 0x00FF00FF00FF00FF;
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(pairs >> (16 * i));
+  return true;
+}
+
+Reading OfMachine(const support_id::Uuid& uuid, bool typedAsUuid) {
+  if (support_id::IdentifiesAMachine(uuid)) return {true, {uuid, typedAsUuid}, {}};
+  return Refused(
+      typedAsUuid,
+      typedAsUuid
+          ? UuidText(uuid) + " identifies no machine: it is what unprogrammed firmware holds"
+          : "this support ID stands for " + UuidText(uuid) + ", which identifies no machine");
+}
+
+// Hexadecimal digits and separators, with at most one other character, and more digits than
+// a support ID has characters: a UUID is meant, whatever is wrong with it.
+bool MeantAsUuid(std::u32string_view text) {
+  std::size_t digits = 0, others = 0;
+  for (const char32_t c : text) {
+    if (HexValue(c) >= 0) {
+      ++digits;
+    } else if (!IsHyphen(c) && c != U' ') {
+      ++others;
+    }
+  }
+  return others <= 1 && digits > support_id::kLength;
+}
+
+std::string WhyNotAUuid(std::u32string_view text) {
+  std::size_t digits = 0;
+  for (const char32_t c : text) {
+    if (HexValue(c) >= 0) {
+      ++digits;
+    } else if (!IsHyphen(c) && c != U' ') {
+      return Named(c) + " is not a hexadecimal digit, which every character of a UUID but its " +
+             "hyphens is";
+    }
+  }
+  if (digits != kUuidDigits) {
+    return "a UUID has 32 hexadecimal digits in the groups 8-4-4-4-12; this has " +
+           std::to_string(digits);
+  }
+  return "a UUID has a hyphen between its groups of 8, 4, 4, 4 and 12 digits, and nowhere else";
+}
+
+Reading ReadSupportId(std::u32string_view text) {
   // The digits as typed, and each digit's character as it came, for the message.
   std::string digits;
   std::u32string typed;
@@ -113,34 +175,26 @@ Conversion FromSupportId(std::u32string_view text) {
     case support_id::DecodeError::kNone:
       break;
     case support_id::DecodeError::kLength:
-      return Refused("a support ID has " + std::to_string(support_id::kLength) +
-                     " characters and a UUID " + std::to_string(kUuidDigits) +
-                     " hexadecimal digits; this has " + std::to_string(digits.size()));
+      return Refused(false, "a support ID has " + std::to_string(support_id::kLength) +
+                                " characters and a UUID " + std::to_string(kUuidDigits) +
+                                " hexadecimal digits; this has " + std::to_string(digits.size()));
     case support_id::DecodeError::kCharacter:
-      return Refused(Named(typed[decoded.position]) +
-                     " is not in a support ID, which is written with 0-9 and A-Z without I, L, "
-                     "O and U");
+      return Refused(false, Named(typed[decoded.position]) +
+                                " is not in a support ID, which is written with 0-9 and A-Z "
+                                "without I, L, O and U");
     case support_id::DecodeError::kPadding:
-      return Refused("no support ID ends in " + Named(typed.back()) +
-                     ", whose last two bits are not zero: a character is misread");
+      return Refused(false, "no support ID ends in " + Named(typed.back()) +
+                                ", whose last two bits are not zero: a character is misread");
   }
-  if (!support_id::IdentifiesAMachine(decoded.uuid)) {
-    return Refused("this support ID stands for " + UuidText(decoded.uuid) +
-                   ", which identifies no machine");
-  }
-  return {true, UuidText(decoded.uuid)};
+  return OfMachine(decoded.uuid, false);
 }
 
 }  // namespace
 
-Conversion Convert(std::u32string_view argument) {
-  if (argument.size() > kMostCharacters) {
-    return Refused("the argument has " + std::to_string(argument.size()) +
-                   " characters; a support ID has " + std::to_string(support_id::kLength) +
-                   " and a UUID " + std::to_string(kHyphenatedUuid));
-  }
+Reading Read(std::u32string_view typed) {
+  if (typed.size() > kMostCharacters) return Refused(false, TooLong(typed.size()));
   std::u32string text;
-  for (const char32_t c : argument) text += IsBlank(c) ? U' ' : Narrow(c);
+  for (const char32_t c : typed) text += IsBlank(c) ? U' ' : Narrow(c);
   const auto first = text.find_first_not_of(U' ');
   text = first == std::u32string::npos
              ? U""
@@ -149,18 +203,101 @@ Conversion Convert(std::u32string_view argument) {
   // Braces or the URN prefix say that a UUID is meant; otherwise its digits do.
   std::u32string_view uuid = text;
   bool marked = false;
-  if (Lower(text).starts_with(U"urn:uuid:")) {
+  if (StartsWithIgnoringCase(text, U"urn:uuid:")) {
     uuid.remove_prefix(9);
     marked = true;
   } else if (text.size() >= 2 && text.front() == U'{' && text.back() == U'}') {
     uuid = uuid.substr(1, uuid.size() - 2);
     marked = true;
   }
-  if (const auto parsed = ParseUuid(uuid)) return FromUuid(*parsed);
-  if (marked) {
-    return Refused("a UUID has 32 hexadecimal digits in the groups 8-4-4-4-12");
+  if (const auto parsed = ParseUuid(uuid)) return OfMachine(*parsed, true);
+  if (marked || MeantAsUuid(text)) return Refused(true, WhyNotAUuid(uuid));
+  return ReadSupportId(text);
+}
+
+std::optional<Machine> ReadQuickly(std::string_view typed) {
+  if (typed.size() == support_id::kLength) {
+    const support_id::Decoded decoded = support_id::Decode(typed);
+    if (decoded.error != support_id::DecodeError::kNone ||
+        !support_id::IdentifiesAMachine(decoded.uuid)) {
+      return std::nullopt;
+    }
+    return Machine{decoded.uuid, false};
   }
-  return FromSupportId(text);
+  // The 32 digits side by side, then read eight at a time.
+  char digits[kUuidDigits];
+  if (typed.size() == kHyphenatedUuid) {
+    if (typed[8] != '-' || typed[13] != '-' || typed[18] != '-' || typed[23] != '-') {
+      return std::nullopt;
+    }
+    std::memcpy(digits, typed.data(), 8);
+    std::memcpy(digits + 8, typed.data() + 9, 4);
+    std::memcpy(digits + 12, typed.data() + 14, 4);
+    std::memcpy(digits + 16, typed.data() + 19, 4);
+    std::memcpy(digits + 20, typed.data() + 24, 12);
+  } else if (typed.size() == kUuidDigits) {
+    std::memcpy(digits, typed.data(), kUuidDigits);
+  } else {
+    return std::nullopt;
+  }
+  Machine machine{{}, true};
+  for (std::size_t i = 0; i < 4; ++i) {
+    if (!HexBytes(digits + 8 * i, machine.uuid.data() + 4 * i)) return std::nullopt;
+  }
+  if (!support_id::IdentifiesAMachine(machine.uuid)) return std::nullopt;
+  return machine;
+}
+
+std::optional<Reading> ReadUtf8(std::string_view bytes, std::optional<std::size_t> characters) {
+  if (bytes.empty()) return std::nullopt;
+  if (const auto machine = ReadQuickly(bytes)) return Reading{true, *machine, {}};
+  if (characters && *characters > kMostCharacters) return Refused(false, TooLong(*characters));
+  const std::optional<std::u32string> text = FromUtf8(bytes);
+  if (!text) return Refused(false, "this is not UTF-8 text");
+  if (std::all_of(text->begin(), text->end(), IsBlank)) return std::nullopt;
+  return Read(*text);
+}
+
+std::size_t OtherForm(const Machine& machine, char (&out)[36]) {
+  if (!machine.typedAsUuid) {
+    WriteUuid(machine.uuid, out);
+    return kHyphenatedUuid;
+  }
+  const support_id::Text id = support_id::Encode(machine.uuid);
+  std::copy(id.begin(), id.end(), out);
+  return id.size();
+}
+
+Conversion Convert(std::u32string_view argument) {
+  const Reading reading = Read(argument);
+  if (!reading.ok) return {false, reading.why};
+  char text[kHyphenatedUuid];
+  return {true, std::string(text, OtherForm(reading.machine, text))};
+}
+
+std::string TooLong(std::size_t characters) {
+  return "this has " + std::to_string(characters) + " characters; a support ID has " +
+         std::to_string(support_id::kLength) + " and a UUID " + std::to_string(kHyphenatedUuid);
+}
+
+std::u32string SupportIdDigits(std::u32string_view typed) {
+  std::u32string digits;
+  for (char32_t c : typed) {
+    c = Narrow(c);
+    if (IsBlank(c) || IsHyphen(c)) continue;
+    if (c >= U'a' && c <= U'z') c -= U'a' - U'A';
+    if (c == U'O') c = U'0';
+    if (c == U'I' || c == U'L') c = U'1';
+    digits += c;
+  }
+  return digits;
+}
+
+std::string Named(char32_t c) {
+  if (c > U' ' && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
+  std::string code = "U+";
+  for (int shift = c > 0xFFFF ? 20 : 12; shift >= 0; shift -= 4) code += kHex[(c >> shift) & 15];
+  return code;
 }
 
 std::optional<std::u32string> FromUtf8(std::string_view bytes) {
@@ -201,6 +338,28 @@ std::optional<std::u32string> FromUtf16(std::u16string_view units) {
     text += 0x10000 + ((static_cast<char32_t>(unit) - 0xD800) << 10) + (units[++i] - 0xDC00);
   }
   return text;
+}
+
+std::string ToUtf8(std::u32string_view text) {
+  std::string bytes;
+  for (const char32_t c : text) {
+    if (c < 0x80) {
+      bytes += static_cast<char>(c);
+    } else if (c < 0x800) {
+      bytes += static_cast<char>(0xC0 | c >> 6);
+      bytes += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      bytes += static_cast<char>(0xE0 | c >> 12);
+      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      bytes += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      bytes += static_cast<char>(0xF0 | c >> 18);
+      bytes += static_cast<char>(0x80 | (c >> 12 & 0x3F));
+      bytes += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+      bytes += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return bytes;
 }
 
 }  // namespace kv::desk

@@ -1,49 +1,201 @@
 // quorin-id: for the support desk. Turns the support ID a caller reads off Quorin's window
-// into the machine's UUID, as inventories hold it, and a UUID into its support ID. Reads
-// only its argument, writes one line.
+// into the machine's UUID, as inventories hold it, and a UUID into its support ID: one given
+// as its argument, a line at a time from standard input, or a whole CSV inventory; and finds a
+// caller's rows in an inventory despite one misread character.
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
 #include "desk/id_conversion.h"
+#include "desk/modes.h"
 
 namespace {
 
-constexpr int kRefused = 2;
+using kv::desk::kFailed;
+using kv::desk::kRefused;
 
 constexpr char kHelp[] =
-    "Usage: quorin-id SUPPORT-ID\n"
-    "       quorin-id UUID\n"
+    "Usage: quorin-id SUPPORT-ID          the machine's UUID\n"
+    "       quorin-id UUID                its support ID\n"
+    "       quorin-id [-]                 a value a line from standard input\n"
+    "       quorin-id --csv COLUMN        a CSV inventory from standard input\n"
+    "       quorin-id --find ID --csv COLUMN\n"
     "\n"
     "Turns the support ID that Quorin shows into the PC's UUID, as dmidecode and\n"
     "Win32_ComputerSystemProduct.UUID give it (8-4-4-4-12 hexadecimal digits), and a\n"
     "UUID into its support ID. A support ID may be typed in lower case, with blanks or\n"
     "hyphens anywhere, O for 0 and I or L for 1, or pasted in full-width characters; a\n"
     "UUID with or without braces or urn:uuid:. Prints the other form on one line and exits\n"
-    "with 0; anything else exits with 2 and says on standard error what is wrong.\n";
+    "with 0; anything else exits with 2 and says on standard error what is wrong.\n"
+    "\n"
+    "With - (or no argument, from a pipe or a file), each line of standard input gives one\n"
+    "line out, in order: its other form, or an empty line where it is refused, with the line\n"
+    "number and the reason on standard error. Exits with 2 where any line was refused.\n"
+    "    quorin-id - < support-ids.txt > uuids.txt\n"
+    "\n"
+    "With --csv, each row of a CSV file (RFC 4180, UTF-8) comes out as it came, with one\n"
+    "field added: the other form of the value in COLUMN, a header name or a number from 1;\n"
+    "the field is named SupportID where the column holds UUIDs, UUID where it holds\n"
+    "support IDs, and empty where a value is refused.\n"
+    "    quorin-id --csv UUID < machines.csv > machines-with-support-ids.csv\n"
+    "\n"
+    "With --find, prints the header and the rows of the machine that ID names. Where none\n"
+    "has that support ID, the rows one misread character away (one replaced, two swapped, one\n"
+    "left out or one added), with what differs on standard error. Exits with 0 when it found\n"
+    "the machine, 3 when none, 4 when several machines are one error away.\n"
+    "    quorin-id --find 28T5CY4TQKFF04HMASW9NF6YB0 --csv UUID < machines.csv\n"
+    "    quorin-id: row 2: position 25: read 'B', the machine has 'Y'\n"
+    "\n"
+    "Exits with 1 where the output cannot be written.\n";
+
+// What quorin-id says on standard error: one line each.
+class ErrorStream : public kv::desk::Sink {
+ public:
+  bool Write(std::string_view bytes) override {
+    return std::fwrite(bytes.data(), 1, bytes.size(), stderr) == bytes.size();
+  }
+};
+
+void Say(const std::string& what) {
+  ErrorStream().Write("quorin-id: " + what + "\n");
+}
+
+#ifdef _WIN32
+int ReadBytes(int fd, char* into, std::size_t size) {
+  return _read(fd, into, static_cast<unsigned>(size));
+}
+int WriteBytes(int fd, const char* from, std::size_t size) {
+  return _write(fd, from, static_cast<unsigned>(size));
+}
+bool IsTerminal(int fd) {
+  return _isatty(fd) != 0;
+}
+#else
+ssize_t ReadBytes(int fd, char* into, std::size_t size) {
+  return read(fd, into, size);
+}
+ssize_t WriteBytes(int fd, const char* from, std::size_t size) {
+  return write(fd, from, size);
+}
+bool IsTerminal(int fd) {
+  return isatty(fd) != 0;
+}
+#endif
+
+class Descriptor : public kv::desk::Source, public kv::desk::Sink {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {
+#ifdef _WIN32
+    // Bytes as they are: CSV fields and line ends go out as they came.
+    _setmode(fd, _O_BINARY);
+#endif
+  }
+
+  std::optional<std::size_t> Read(char* into, std::size_t size) override {
+    for (;;) {
+      const auto got = ReadBytes(fd_, into, size);
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno == EINTR) continue;
+      Say(std::string("cannot read the input: ") + std::strerror(errno));
+      return std::nullopt;
+    }
+  }
+
+  bool Write(std::string_view bytes) override {
+    while (!bytes.empty()) {
+      const auto wrote = WriteBytes(fd_, bytes.data(), bytes.size());
+      if (wrote < 0 && errno == EINTR) continue;
+      if (wrote <= 0) {
+        Say(std::string("cannot write the output: ") + std::strerror(errno));
+        return false;
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return true;
+  }
+
+ private:
+  int fd_;
+};
+
+// Standard output as the one-value modes write it, through the C library; 1 where it could
+// not be written.
+int Finish(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    Say(std::string("cannot write the output: ") + std::strerror(errno));
+    return kFailed;
+  }
+  return status;
+}
+
+int Stream(const std::optional<std::u32string>& find, const std::optional<std::u32string>& column) {
+  Descriptor in(0), out(1);
+  kv::desk::Output output(out);
+  ErrorStream errors;
+  int status = 0;
+  if (find) {
+    status = kv::desk::FindInCsv(in, output, errors, *find, kv::desk::ToUtf8(*column));
+  } else if (column) {
+    status = kv::desk::ConvertCsv(in, output, errors, kv::desk::ToUtf8(*column));
+  } else {
+    status = kv::desk::ConvertLines(in, output, errors);
+  }
+  return output.Flush() ? status : kFailed;
+}
 
 int Run(const std::vector<std::optional<std::u32string>>& arguments) {
-  if (arguments.size() == 1 && arguments[0] &&
-      (*arguments[0] == U"--help" || *arguments[0] == U"-h" || *arguments[0] == U"/?")) {
-    std::fputs(kHelp, stdout);
-    return 0;
+  for (const auto& argument : arguments) {
+    if (!argument) {
+      Say("an argument is not text in the system's encoding");
+      return kRefused;
+    }
   }
-  if (arguments.size() != 1) {
-    std::fputs("quorin-id: give one support ID or UUID (quorin-id --help tells more)\n", stderr);
+  const auto is = [&](std::size_t i, std::u32string_view word) {
+    return i < arguments.size() && *arguments[i] == word;
+  };
+  if (arguments.size() == 1 && (is(0, U"--help") || is(0, U"-h") || is(0, U"/?"))) {
+    std::fputs(kHelp, stdout);
+    return Finish(0);
+  }
+  std::optional<std::u32string> find, column;
+  std::size_t i = 0;
+  for (; i + 1 < arguments.size() && (is(i, U"--find") || is(i, U"--csv")); i += 2) {
+    (is(i, U"--find") ? find : column) = *arguments[i + 1];
+  }
+  if (i < arguments.size() && (find || column)) {
+    Say("give --csv COLUMN, with --find ID before or after it (quorin-id --help tells more)");
     return kRefused;
   }
-  if (!arguments[0]) {
-    std::fputs("quorin-id: the argument is not text in the system's encoding\n", stderr);
+  if (find && !column) {
+    Say("--find searches an inventory: give its column with --csv COLUMN");
+    return kRefused;
+  }
+  if (find || column || (arguments.size() == 1 && is(0, U"-")) ||
+      (arguments.empty() && !IsTerminal(0))) {
+    return Stream(find, column);
+  }
+  if (arguments.size() != 1) {
+    Say("give one support ID or UUID (quorin-id --help tells more)");
     return kRefused;
   }
   const kv::desk::Conversion conversion = kv::desk::Convert(*arguments[0]);
   if (!conversion.ok) {
-    std::fprintf(stderr, "quorin-id: %s\n", conversion.text.c_str());
+    Say(conversion.text);
     return kRefused;
   }
   std::printf("%s\n", conversion.text.c_str());
-  return 0;
+  return Finish(0);
 }
 
 }  // namespace
@@ -61,6 +213,9 @@ int wmain(int argc, wchar_t** argv) {
 }
 #else
 int main(int argc, char** argv) {
+  // A reader that closes its end of the pipe makes a write fail, which is said, not a signal
+  // that ends the program without a word.
+  std::signal(SIGPIPE, SIG_IGN);
   std::vector<std::optional<std::u32string>> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(kv::desk::FromUtf8(argv[i]));
   return Run(arguments);
