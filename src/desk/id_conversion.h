@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -43,7 +44,7 @@ std::optional<Reading> ReadUtf8(std::string_view bytes,
 
 // The other form of a machine's: a UUID's support ID, or a support ID's UUID as dmidecode and
 // CIM print it (8-4-4-4-12 upper-case hexadecimal digits). Written into out; its length.
-std::size_t OtherForm(const Machine& machine, char (&out)[36]);
+std::size_t OtherForm(const Machine& machine, std::span<char, 36> out);
 
 // The other form of the argument, or, when it names no machine, why not.
 struct Conversion {

@@ -392,17 +392,24 @@ int ConvertLines(Source& source, Output& out, Sink& errors) {
       text.remove_prefix(kByteOrderMark.size());
       if (characters) --*characters;
     }
-    // The common forms first, read without a detour.
+    // A last line without a line end gets one.
+    const std::string_view end = line->end.empty() ? LineReader::kLf : line->end;
+    // The common forms first, read without a detour, and written where they go out.
     if (const std::optional<Machine> machine = ReadQuickly(text)) {
-      out.Write(std::string_view(other, OtherForm(*machine, other)));
-    } else if (const std::optional<Reading> value = ReadUtf8(text, characters);
-               value && value->ok) {
+      char* room = out.Room(sizeof other + LineReader::kCrLf.size());
+      const std::size_t size = OtherForm(*machine, std::span<char, 36>(room, sizeof other));
+      room[size] = end[0];
+      if (end.size() > 1) room[size + 1] = end[1];
+      out.Commit(size + end.size());
+      continue;
+    }
+    if (const std::optional<Reading> value = ReadUtf8(text, characters); value && value->ok) {
       out.Write(std::string_view(other, OtherForm(value->machine, other)));
     } else if (value) {
       Complain(errors, "line " + std::to_string(number) + ": " + value->why);
       status = kRefused;
     }
-    out.Write(line->end.empty() ? LineReader::kLf : line->end);
+    out.Write(end);
   }
   return lines.readFailed() ? kFailed : status;
 }

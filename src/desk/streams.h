@@ -47,6 +47,13 @@ class Output {
     std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
     size_ += bytes.size();
   }
+  // Room for size bytes (far fewer than the buffer holds), to write in place and keep with
+  // Commit.
+  char* Room(std::size_t size) {
+    if (kSize - size_ < size) Flush();
+    return buffer_.get() + size_;
+  }
+  void Commit(std::size_t size) { size_ += size; }
   // False where a write has failed, now or before.
   bool Flush() {
     if (!failed_ && size_ > 0) failed_ = !sink_.Write(std::string_view(buffer_.get(), size_));
@@ -55,7 +62,7 @@ class Output {
   }
 
  private:
-  static constexpr std::size_t kSize = 1 << 16;
+  static constexpr std::size_t kSize = 1 << 18;
   Sink& sink_;
   std::unique_ptr<char[]> buffer_ = std::make_unique<char[]>(kSize);
   std::size_t size_ = 0;
@@ -93,7 +100,7 @@ class LineReader {
   bool readFailed() const { return readFailed_; }
 
  private:
-  static constexpr std::size_t kSize = 1 << 16;
+  static constexpr std::size_t kSize = 1 << 18;
 
   std::optional<Line> NextGathered();
   bool Fill();
