@@ -14,9 +14,10 @@ wine_env_cleanup() {
 }
 trap wine_env_cleanup EXIT
 
-# Starts Xvfb on a free display and exports DISPLAY.
+# Starts Xvfb on a free display and exports DISPLAY. KV_SCREEN sets the screen's size (1920x1080
+# when unset).
 wine_env_start_display() {
-  Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$wine_env_dir/display" \
+  Xvfb -displayfd 3 -screen 0 "${KV_SCREEN:-1920x1080}x24" -nolisten tcp 3>"$wine_env_dir/display" \
     >/dev/null 2>&1 &
   wine_env_xvfb=$!
   for _ in $(seq 100); do

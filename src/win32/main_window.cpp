@@ -1,5 +1,6 @@
 #include "win32/main_window.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwchar>
 #include <utility>
@@ -167,9 +168,15 @@ void MainWindow::PlaceCentred(int width, int height) {
 // rule (the design width where it set none) and the design's client height. Nothing is read
 // again.
 void MainWindow::LayOut(int dpi) {
+  // Every font at the new DPI first: where one cannot be made, the window stays as it was.
+  Fonts fonts;
+  for (const LabelWindow& l : labels_) {
+    UniqueFont& font = fonts[{l.fontName, l.fontSize}];
+    if (!font) font = MakeFont(l.fontName, l.fontSize, dpi);
+  }
   dpi_ = dpi;
-  // New fonts for every label; the old ones go once no label draws with them.
-  const auto oldFonts = std::exchange(fonts_, {});
+  // The labels draw with the new fonts before the old ones go, with fonts, on return.
+  fonts_.swap(fonts);
   for (const LabelDesign& d : kLabelDesigns) {
     Place(d.id, DesignBox(d));
     ApplyFont(d.id);
@@ -319,9 +326,10 @@ int MainWindow::WidthByRule(const WidthRule& rule, const std::function<float()>&
 }
 
 void MainWindow::SetWidth(const WidthRule& width) {
-  const int pixels = WidthByRule(width, [&] { return Width(); });
-  // Kept, to be worked out again where the DPI changes.
+  // Kept, also where this DPI cannot draw it, to be decided again at each DPI as a start there
+  // would decide it.
   widthRule_ = width;
+  const int pixels = WidthByRule(width, [&] { return Width(); });
   if (!shown_) {
     pendingWidth_ = pixels;
     return;
@@ -374,22 +382,33 @@ float MainWindow::LabelWidth(Label label) const {
   return Twips(pixels);
 }
 
+UniqueFont MainWindow::MakeFont(const std::wstring& name, float points, int dpi) {
+  LOGFONTW lf = {};
+  lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi / kPointsPerInch));
+  lf.lfWeight = kDesignFontWeight;
+  lf.lfCharSet = kDesignCharset;
+  wcsncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
+  UniqueFont font(CreateFontIndirectW(&lf));
+  if (!font) throw AppError(kOutOfMemory, GetLastError());
+  return font;
+}
+
+// The label's font by its name and size; the one it drew with goes where no label draws with
+// it any more.
 void MainWindow::ApplyFont(Label label) {
   LabelWindow& l = At(label);
   UniqueFont& font = fonts_[{l.fontName, l.fontSize}];
-  if (!font) {
-    LOGFONTW lf = {};
-    lf.lfHeight = -static_cast<LONG>(std::lround(l.fontSize * dpi_ / kPointsPerInch));
-    lf.lfWeight = kDesignFontWeight;
-    lf.lfCharSet = kDesignCharset;
-    wcsncpy(lf.lfFaceName, l.fontName.c_str(), LF_FACESIZE - 1);
-    font.reset(CreateFontIndirectW(&lf));
-    if (!font) throw AppError(kOutOfMemory);
-  }
+  if (!font) font = MakeFont(l.fontName, l.fontSize, dpi_);
   Repaint(label);
   // A hidden window is painted whole when it first shows: no redraw before that.
   SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(hwnd()));
-  l.font = font.get();
+  const HFONT old = std::exchange(l.font, font.get());
+  if (!old || old == l.font ||
+      std::any_of(labels_.begin(), labels_.end(),
+                  [&](const LabelWindow& other) { return other.font == old; })) {
+    return;
+  }
+  std::erase_if(fonts_, [&](const auto& entry) { return entry.second.get() == old; });
 }
 
 // Labels draw no background of their own: the window repaints it under their old text.

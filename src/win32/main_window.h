@@ -67,6 +67,9 @@ class MainWindow : public Form {
   void Destroy();
   LabelWindow& At(Label label) { return labels_[static_cast<int>(label) - 1]; }
   const LabelWindow& At(Label label) const { return labels_[static_cast<int>(label) - 1]; }
+  using Fonts = std::map<std::pair<std::wstring, float>, UniqueFont>;
+
+  static UniqueFont MakeFont(const std::wstring& name, float points, int dpi);
   void ApplyFont(Label label);
   void Repaint(Label label);
   void LayOut(int dpi);
@@ -93,8 +96,8 @@ class MainWindow : public Form {
   std::optional<WidthRule> widthRule_;  // as the start-up set the width
   UniqueWindow window_;
   std::array<LabelWindow, kLabelCount> labels_;
-  // One font for all labels that share a name and size; they live as long as the window.
-  std::map<std::pair<std::wstring, float>, UniqueFont> fonts_;
+  // One font for all labels that share a name and size, as long as a label draws with it.
+  Fonts fonts_;
   KeyHandler onKeyDown_;
   MenuTexts menuTexts_;
   CopyHandler onCopy_;

@@ -4,6 +4,7 @@
 // the fresh starts at 144 and 192 DPI first, in the same prefix, and the changes at 96.
 #include <gtest/gtest.h>
 
+#include <cwchar>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -62,24 +63,32 @@ class Dpi : public ProgramTest {
     for (const std::string& line : lines) out << line << '\n';
   }
 
+  // Started at the prefix's DPI, moved to each of KV_DPI_CHANGES in turn.
   void ChangeAndCompare() {
-    ASSERT_EQ(ScreenDpi(), 96);
+    const int start = ScreenDpi();
     ProgramRun& run = Start(Settings());
     const Lines first = Snapshot(run);
-    const DWORD objects = run.GdiObjects();
-    int old = 96;
-    for (const int dpi : {144, 192, 96}) {
+    ASSERT_EQ(run.Fonts().created, 0) << "the probe counts the program's fonts";
+    wchar_t changes[64] = {};
+    GetEnvironmentVariableW(L"KV_DPI_CHANGES", changes, 64);
+    int old = start;
+    for (wchar_t* next = changes; *next;) {
+      const int dpi = static_cast<int>(std::wcstol(next, &next, 10));
       run.ChangeDpi(dpi, old);
       old = dpi;
       Lines fresh = first;
-      if (dpi != 96) {
+      if (dpi != start) {
         std::ifstream in(Recorded(dpi).c_str());
         fresh.clear();
         for (std::string line; std::getline(in, line);) fresh.push_back(line);
       }
       EXPECT_EQ(Snapshot(run), fresh) << "at " << dpi << " DPI";
     }
-    EXPECT_EQ(run.GdiObjects(), objects);
+    // Each change made fonts of its own, and freed each font that no label used any more: as
+    // many live as before.
+    const probe::FontCounts fonts = run.Fonts();
+    EXPECT_GT(fonts.created, 0);
+    EXPECT_EQ(fonts.deleted, fonts.created);
     run.PressChord({VK_CONTROL, VK_SHIFT, 'B'});
     EXPECT_TRUE(run.WaitForBox(5000));
   }
@@ -90,6 +99,22 @@ TEST_F(Dpi, FreshStart) {
 }
 
 TEST_F(Dpi, ChangesGiveTheWindowOfAFreshStart) {
+  ChangeAndCompare();
+}
+
+// A width that 192 DPI cannot draw (32,800 pixels, past 32,767) and 96 DPI can (16,400, on a
+// screen wide enough for it): started at 192 and moved to 96, the window takes it as a start at
+// 96 takes it.
+class RefusedWidthDpi : public Dpi {
+ protected:
+  std::string Settings() const override { return "Width=246000\r\n"; }
+};
+
+TEST_F(RefusedWidthDpi, FreshStart) {
+  RecordFreshStart();
+}
+
+TEST_F(RefusedWidthDpi, ChangesGiveTheWindowOfAFreshStart) {
   ChangeAndCompare();
 }
 

@@ -335,11 +335,11 @@ UINT ProgramRun::ErrorMode() {
   return mode;
 }
 
-DWORD ProgramRun::GdiObjects() {
-  const std::vector<BYTE> data = Ask(window_, probe::kAskGdiObjects, probe::kGdiObjectsReply);
-  DWORD objects = 0;
-  memcpy(&objects, data.data(), std::min(data.size(), sizeof objects));
-  return objects;
+probe::FontCounts ProgramRun::Fonts() {
+  const std::vector<BYTE> data = Ask(window_, probe::kAskFonts, probe::kFontsReply);
+  probe::FontCounts counts = {};
+  memcpy(&counts, data.data(), std::min(data.size(), sizeof counts));
+  return counts;
 }
 
 void ProgramRun::ChangeDpi(int newDpi, int oldDpi) {

@@ -71,8 +71,9 @@ class ProgramRun {
   // Whether a label's text is cut where it ends, with an ellipsis.
   bool EndsInEllipsis(Label label) const;
   probe::BoxAnswer AskBox();
-  UINT ErrorMode();    // the program's, as SetErrorMode left it
-  DWORD GdiObjects();  // the program's
+  UINT ErrorMode();  // the program's, as SetErrorMode left it
+  // The fonts the program created and deleted since the first call, which starts counting.
+  probe::FontCounts Fonts();
   // Tells the window that it is now on a monitor of another DPI, as Windows does.
   void ChangeDpi(int newDpi, int oldDpi);
   // Presses the keys in order with the window in front, then releases them.

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "imports.h"
+
 namespace {
 
 void Reply(LPARAM replyTo, kv::probe::Reply kind, const void* data, DWORD size) {
@@ -36,6 +38,21 @@ BOOL CALLBACK ReadMenu(HWND window, LPARAM items) {
   return FALSE;
 }
 
+kv::probe::FontCounts fonts = {};
+
+HFONT WINAPI CountCreateFont(const LOGFONTW* font) {
+  const HFONT created = CreateFontIndirectW(font);
+  if (created) ++fonts.created;
+  return created;
+}
+
+BOOL WINAPI CountDeleteObject(HGDIOBJ object) {
+  const bool font = GetObjectType(object) == OBJ_FONT;
+  const BOOL deleted = DeleteObject(object);
+  if (deleted && font) ++fonts.deleted;
+  return deleted;
+}
+
 }  // namespace
 
 extern "C" __declspec(dllexport) LRESULT CALLBACK
@@ -43,7 +60,7 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   static const UINT askFont = RegisterWindowMessageW(kv::probe::kAskFont);
   static const UINT askBox = RegisterWindowMessageW(kv::probe::kAskBox);
   static const UINT askErrorMode = RegisterWindowMessageW(kv::probe::kAskErrorMode);
-  static const UINT askGdiObjects = RegisterWindowMessageW(kv::probe::kAskGdiObjects);
+  static const UINT askFonts = RegisterWindowMessageW(kv::probe::kAskFonts);
   static const UINT askDpiChange = RegisterWindowMessageW(kv::probe::kAskDpiChange);
   static const UINT askMenu = RegisterWindowMessageW(kv::probe::kAskMenu);
   auto* msg = reinterpret_cast<MSG*>(lParam);
@@ -60,9 +77,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
   } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askErrorMode) {
     const UINT mode = GetErrorMode();
     Reply(msg->lParam, kv::probe::kErrorModeReply, &mode, sizeof mode);
-  } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askGdiObjects) {
-    const DWORD objects = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    Reply(msg->lParam, kv::probe::kGdiObjectsReply, &objects, sizeof objects);
+  } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askFonts) {
+    static const bool counting =
+        kv::test::Redirect(GetModuleHandleW(nullptr), "gdi32.dll", "CreateFontIndirectW",
+                           reinterpret_cast<void*>(&CountCreateFont)) &&
+        kv::test::Redirect(GetModuleHandleW(nullptr), "gdi32.dll", "DeleteObject",
+                           reinterpret_cast<void*>(&CountDeleteObject));
+    const kv::probe::FontCounts counts = counting ? fonts : kv::probe::FontCounts{-1, -1};
+    Reply(msg->lParam, kv::probe::kFontsReply, &counts, sizeof counts);
   } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askDpiChange) {
     const int newDpi = LOWORD(msg->wParam), oldDpi = HIWORD(msg->wParam);
     RECT suggested = {};

@@ -8,15 +8,23 @@ namespace kv::probe {
 
 // Registered message names; posted to a window of the program with the reply window in
 // lParam.
-inline constexpr wchar_t kAskFont[] = L"Quorin.Probe.Font";              // to a label
-inline constexpr wchar_t kAskBox[] = L"Quorin.Probe.Box";                // to a message box
-inline constexpr wchar_t kAskErrorMode[] = L"Quorin.Probe.ErrorMode";    // to any window
-inline constexpr wchar_t kAskGdiObjects[] = L"Quorin.Probe.GdiObjects";  // to any window
+inline constexpr wchar_t kAskFont[] = L"Quorin.Probe.Font";            // to a label
+inline constexpr wchar_t kAskBox[] = L"Quorin.Probe.Box";              // to a message box
+inline constexpr wchar_t kAskErrorMode[] = L"Quorin.Probe.ErrorMode";  // to any window
+// To any window: the fonts the program has created and deleted since it was first asked. The
+// first question points the program's imports of CreateFontIndirectW and DeleteObject at the
+// probe, which counts each call that succeeds.
+inline constexpr wchar_t kAskFonts[] = L"Quorin.Probe.Fonts";
 // To the main window, with MAKEWPARAM(new DPI, old DPI): sends it WM_DPICHANGED from its own
 // thread, with the rectangle Windows would suggest (its own, scaled by new / old).
 inline constexpr wchar_t kAskDpiChange[] = L"Quorin.Probe.DpiChange";
 // To any window: the items of the program's open popup menu, each ended by a newline.
 inline constexpr wchar_t kAskMenu[] = L"Quorin.Probe.Menu";
+
+struct FontCounts {
+  LONG created;
+  LONG deleted;
+};
 
 struct BoxAnswer {
   BOOL hasStopIcon;
@@ -28,7 +36,7 @@ enum Reply : ULONG_PTR {
   kFontReply = 1,
   kBoxReply = 2,
   kErrorModeReply = 3,
-  kGdiObjectsReply = 4,
+  kFontsReply = 4,
   kDpiChangedReply = 5,
   kMenuReply = 6
 };
