@@ -5,8 +5,6 @@
 namespace tovramix {
 namespace {
 
-constexpr std::uint8_t kBios = 0, kSystem = 1, kBaseboard = 2, kOemStrings = 11;
-
 std::string_view Trim(std::string_view text) {
   const std::size_t first = text.find_first_not_of(' ');
   if (first == std::string_view::npos) return {};
@@ -42,7 +40,7 @@ std::string_view FirstOemString(std::span<const std::uint8_t> table) {
 }  // namespace
 
 std::optional<kv::support_id::Uuid> SystemUuid(const Structure& system, SmbiosVersion version) {
-  constexpr std::size_t kOffset = 8;
+  constexpr std::size_t kOffset = kPieces[kv::abi::IndexOf(kv::abi::Piece::kSupportId)].offset;
   if (system.formatted.size() < kOffset + 16) return std::nullopt;
   kv::support_id::Uuid uuid;
   std::copy_n(system.formatted.begin() + kOffset, 16, uuid.begin());
@@ -110,26 +108,14 @@ bool IsPlaceholder(std::string_view value) {
                      [&](std::string_view p) { return EqualsIgnoringCase(trimmed, p); });
 }
 
-std::string_view FieldString(std::span<const std::uint8_t> table, Source source) {
-  switch (source) {
-    case Source::kSystemSerial:
-      return StringOf(table, kSystem, 0x07);
-    case Source::kBaseboardSerial:
-      return StringOf(table, kBaseboard, 0x07);
-    case Source::kSystemProduct:
-      return StringOf(table, kSystem, 0x05);
-    case Source::kSystemUuid:
-      return {};
-    case Source::kSystemSku:
-      return StringOf(table, kSystem, 0x19);
-    case Source::kBiosVersion:
-      return StringOf(table, kBios, 0x05);
-    case Source::kBiosDate:
-      return StringOf(table, kBios, 0x08);
-    case Source::kBaseboardVersion:
-      return StringOf(table, kBaseboard, 0x06);
-    case Source::kOemString:
+std::string_view FieldString(std::span<const std::uint8_t> table, const PieceSource& source) {
+  switch (source.field) {
+    case Field::kString:
+      return StringOf(table, source.type, source.offset);
+    case Field::kFirstOemString:
       return FirstOemString(table);
+    case Field::kUuid:
+      break;
   }
   return {};
 }
@@ -138,20 +124,20 @@ std::optional<std::array<PieceText, kv::abi::kPieceCount>> IdentityPieces(const 
   const std::optional<Structure> system = Find(table.bytes, kSystem);
   if (!system) return std::nullopt;
   std::array<PieceText, kv::abi::kPieceCount> pieces;
-  for (std::size_t i = 0; i < kPieces.size(); ++i) {
-    PieceText& piece = pieces[i];
-    if (kPieces[i].source == Source::kSystemUuid) {
-      const auto uuid = SystemUuid(*system, table.version);
-      if (uuid) {
+  for (const PieceSource& source : kPieces) {
+    PieceText& piece = pieces[kv::abi::IndexOf(source.piece)];
+    const std::size_t length = kv::abi::LengthOf(source.piece);
+    if (source.field == Field::kUuid) {
+      if (const auto uuid = SystemUuid(*system, table.version)) {
         piece.chars = kv::support_id::Encode(*uuid);
-        piece.size = std::min(kv::support_id::kLength, kPieces[i].length);
+        piece.size = length;
       }
       continue;
     }
-    const std::string_view value = FieldString(table.bytes, kPieces[i].source);
+    const std::string_view value = FieldString(table.bytes, source);
     if (IsPlaceholder(value)) continue;
     const std::string_view trimmed = Trim(value);
-    piece.size = std::min({trimmed.size(), kPieces[i].length, piece.chars.size()});
+    piece.size = std::min({trimmed.size(), length, piece.chars.size()});
     for (std::size_t c = 0; c < piece.size; ++c) {
       piece.chars[c] = trimmed[c] < 0x20 || trimmed[c] > 0x7E ? '?' : trimmed[c];
     }

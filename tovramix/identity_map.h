@@ -14,43 +14,46 @@
 // support person to read. Like the table reading, nothing here allocates or throws.
 namespace tovramix {
 
-enum class Source {
-  kSystemSerial,      // type 1, serial number
-  kBaseboardSerial,   // type 2, serial number
-  kSystemProduct,     // type 1, product name
-  kSystemUuid,        // type 1, UUID
-  kSystemSku,         // type 1, SKU number
-  kBiosVersion,       // type 0, BIOS version
-  kBiosDate,          // type 0, BIOS release date
-  kBaseboardVersion,  // type 2, version
-  kOemString,         // type 11, the first string that holds a value
+inline constexpr std::uint8_t kBios = 0, kSystem = 1, kBaseboard = 2, kOemStrings = 11;
+
+// What kind of field gives a piece.
+enum class Field {
+  kString,         // a string of the structure
+  kUuid,           // the system's UUID, at the offset
+  kFirstOemString  // the first of the structure's strings that holds a value
 };
 
-struct Piece {
-  Source source;
-  std::size_t length;  // the caller's buffer
+// Where the firmware keeps a piece: a field of the first structure of a type, at an offset.
+struct PieceSource {
+  kv::abi::Piece piece;
+  Field field;
+  std::uint8_t type;
+  std::uint8_t offset;
 };
 
 // The one table of the mapping, in the library's argument order.
-inline constexpr std::array<Piece, kv::abi::kPieceCount> kPieces = {{
-    {Source::kSystemSerial, 12},
-    {Source::kBaseboardSerial, 12},
-    {Source::kSystemProduct, 10},
-    {Source::kSystemUuid, 26},
-    {Source::kSystemSku, 18},
-    {Source::kBiosVersion, 10},
-    {Source::kBiosDate, 12},
-    {Source::kBaseboardVersion, 6},
-    {Source::kOemString, 4},
+inline constexpr std::array<PieceSource, kv::abi::kPieceCount> kPieces = {{
+    {kv::abi::Piece::kSerialNumber, Field::kString, kSystem, 0x07},
+    {kv::abi::Piece::kBoardSerialNumber, Field::kString, kBaseboard, 0x07},
+    {kv::abi::Piece::kModel, Field::kString, kSystem, 0x05},
+    {kv::abi::Piece::kSupportId, Field::kUuid, kSystem, 0x08},
+    {kv::abi::Piece::kProductNumber, Field::kString, kSystem, 0x19},
+    {kv::abi::Piece::kBiosVersion, Field::kString, kBios, 0x05},
+    {kv::abi::Piece::kBiosDate, Field::kString, kBios, 0x08},
+    {kv::abi::Piece::kHardwareBom, Field::kString, kBaseboard, 0x06},
+    {kv::abi::Piece::kSoftwareBom, Field::kFirstOemString, kOemStrings, 0},
 }};
 
-constexpr bool LengthsAreTheInterfaces() {
+constexpr bool InArgumentOrder() {
   for (std::size_t i = 0; i < kPieces.size(); ++i) {
-    if (kPieces[i].length != kv::abi::kPieceLengths[i]) return false;
+    if (kv::abi::IndexOf(kPieces[i].piece) != i) return false;
   }
   return true;
 }
-static_assert(LengthsAreTheInterfaces(), "each piece's length must be its buffer's");
+static_assert(InArgumentOrder(), "each piece's row stands at its argument's place");
+
+// The piece that a support ID's 26 characters fill, whole.
+static_assert(kv::abi::LengthOf(kv::abi::Piece::kSupportId) == kv::support_id::kLength);
 
 // A piece as the library hands it out, at most as long as the longest buffer.
 struct PieceText {
@@ -61,7 +64,7 @@ struct PieceText {
 
 // A string field exactly as the firmware holds it; empty where the table has no such field,
 // and for the UUID, which is no string.
-std::string_view FieldString(std::span<const std::uint8_t> table, Source source);
+std::string_view FieldString(std::span<const std::uint8_t> table, const PieceSource& source);
 
 // The UUID's 16 bytes in canonical order: from SMBIOS 2.6 on, the table stores the first
 // three fields little-endian. Nothing when absent, or all 0x00 or all 0xFF.

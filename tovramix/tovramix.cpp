@@ -114,8 +114,8 @@ extern "C" std::int16_t KV_ABI_CALL DLL_GET_BIOS_STRING_PIECES(char* p1, char* p
   const auto pieces = tovramix::IdentityPieces(*table);
   if (!pieces) return kNoSystem;
   char* buffers[] = {p1, p2, p3, p4, p5, p6, p7, p8, p9};
-  for (std::size_t i = 0; i < tovramix::kPieces.size(); ++i) {
-    Put(buffers[i], tovramix::kPieces[i].length, (*pieces)[i].View());
+  for (std::size_t i = 0; i < kv::abi::kPieceCount; ++i) {
+    Put(buffers[i], kv::abi::kPieceLengths[i], (*pieces)[i].View());
   }
   return kOk;
 }

@@ -27,4 +27,28 @@ WidthRule DisplayMode::WidthFallback() const {
                                     : WidthRule::HalfSupportIdMore();
 }
 
+DisplayMode::PieceSteps DisplayMode::Pieces() const {
+  return kind_ == Kind::kDoubleByte ? PieceSteps::kValuesAroundWidth
+                                    : PieceSteps::kFontsValuesWidth;
+}
+
+std::optional<DisplayMode> ChooseMode(StepContext& s, std::string_view name) {
+  return s.policy.Choose(name, [&] { return DisplayMode::Selected(s.SingleByteMode); });
+}
+
+void ShowInMode(StepContext& s, DisplayMode mode, Label label, const std::wstring& text,
+                const std::function<std::wstring(std::wstring)>& finish) {
+  s.policy.Step("label text", [&] {
+    std::wstring shown = mode.Shown(s.platform, text);
+    s.form.SetLabelText(label, finish ? finish(std::move(shown)) : shown);
+  });
+}
+
+void SetModeFont(StepContext& s, DisplayMode mode, Label label) {
+  const std::optional<LabelFont> font = mode.Font();
+  if (!font) return;
+  s.policy.Step("font name", [&] { s.form.SetLabelFontName(label, font->name); });
+  s.policy.Step("font size", [&] { s.form.SetLabelFontSize(label, font->points); });
+}
+
 }  // namespace kv

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/ports.h"
+#include "core/step_context.h"
 #include "core/width_rule.h"
 
 namespace kv {
@@ -40,6 +42,13 @@ class DisplayMode {
   // The window's width where the setting is blank.
   WidthRule WidthFallback() const;
 
+  // How the identity step fills the value labels of the library's pieces.
+  enum class PieceSteps {
+    kFontsValuesWidth,   // every font, then every value, then the width
+    kValuesAroundWidth,  // the values with the width among them; "Unknown" in an order of its own
+  };
+  PieceSteps Pieces() const;
+
   bool operator==(const DisplayMode&) const = default;
 
  private:
@@ -48,5 +57,17 @@ class DisplayMode {
 
   Kind kind_;
 };
+
+// The choice between the display modes, as a step of that name: the mode SingleByteMode
+// selects now, or nothing when the choice itself fails, and then no form runs.
+std::optional<DisplayMode> ChooseMode(StepContext& s, std::string_view name);
+
+// One step: shows text on a label as the mode shows it, shaped by finish after that.
+void ShowInMode(StepContext& s, DisplayMode mode, Label label, const std::wstring& text,
+                const std::function<std::wstring(std::wstring)>& finish = {});
+
+// Sets a label to the mode's font, name then size, two steps; nothing in a mode that keeps
+// the design font.
+void SetModeFont(StepContext& s, DisplayMode mode, Label label);
 
 }  // namespace kv

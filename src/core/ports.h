@@ -34,9 +34,9 @@ inline constexpr int kLabelCount = 16;
 
 // The main window as the start-up and the form operations use it. Geometry is in twips,
 // font sizes in points. What it refuses and what it shows follow window/label_rules.h.
-class Form {
+class WindowPort {
  public:
-  virtual ~Form() = default;
+  virtual ~WindowPort() = default;
   virtual std::wstring Caption() const = 0;
   // Shows the text up to its first NUL, control characters as U+FFFD.
   virtual void SetCaption(const std::wstring& caption) = 0;

@@ -12,7 +12,7 @@ namespace kv {
 // flag that the policy may set. One per run of the sequence; not copyable, since the policy
 // reports to this one.
 struct StepContext {
-  StepContext(Platform& platform, Form& form, IdentityLibrary& library,
+  StepContext(Platform& platform, WindowPort& form, IdentityLibrary& library,
               ErrorPolicy::FaultHook faultHook = {})
       : platform(platform),
         form(form),
@@ -22,7 +22,7 @@ struct StepContext {
   StepContext& operator=(const StepContext&) = delete;
 
   Platform& platform;
-  Form& form;
+  WindowPort& form;
   IdentityLibrary& library;
   bool SingleByteMode = false;
   ErrorPolicy policy;

@@ -3,24 +3,12 @@
 #include <functional>
 #include <string>
 
-#include "settings/settings.h"
+#include "core/display_mode.h"
+#include "window/form_design.h"
 #include "window/window_width.h"
 
 namespace kv {
 namespace {
-
-struct PieceField {
-  Label label;
-  std::size_t piece;  // 1-based, as the library numbers its arguments
-};
-
-constexpr PieceField kSerial{Label::LabelSerialContent, 1};
-constexpr PieceField kModel{Label::LabelModelContent, 3};
-constexpr PieceField kSupportId{Label::LabelSupportIDContent, 4};
-constexpr PieceField kProduct{Label::LabelProductContent, 5};
-constexpr PieceField kHwBom{Label::LabelHWBOMContent, 8};
-constexpr PieceField kSwBom{Label::LabelSWBOMContent, 9};
-constexpr PieceField kPieceFields[] = {kSerial, kModel, kSupportId, kProduct, kHwBom, kSwBom};
 
 // A value as it is shown: without its leading blanks.
 std::function<std::wstring(std::wstring)> LeftTrimmed(DisplayMode mode) {
@@ -28,7 +16,7 @@ std::function<std::wstring(std::wstring)> LeftTrimmed(DisplayMode mode) {
 }
 
 void LoadSoftwareBuild(StepContext& s, std::string& build) {
-  constexpr Label label = Label::LabelSWBuildContent;
+  constexpr Label label = FieldOf(Source::kSoftwareBuild).value;
   // Nothing when the call cannot be made at all.
   const auto result =
       s.policy.Choose("build call", [&] { return s.library.GetHardDiskBuildId(build); });
@@ -48,27 +36,26 @@ void LoadBiosPieces(StepContext& s, PieceBuffers& pieces) {
   if (!result) return;
   const auto mode = ChooseMode(s, "BIOS mode");
   if (!mode) return;
-  const auto show = [&](const PieceField& field) {
+  const auto show = [&](const Field& field) {
     if (*result == 0) {
-      ShowInMode(s, *mode, field.label, s.platform.FromAnsi(pieces[field.piece - 1]),
+      ShowInMode(s, *mode, field.value, s.platform.FromAnsi(pieces[abi::IndexOf(field.piece)]),
                  LeftTrimmed(*mode));
     } else {
-      ShowInMode(s, *mode, field.label, kUnknown);
+      ShowInMode(s, *mode, field.value, kUnknown);
     }
   };
-  if (mode->Font()) {
-    // A mode with a font of its own: every font first, then every text, then the width.
-    for (const PieceField& f : kPieceFields) SetModeFont(s, *mode, f.label);
-    for (const PieceField& f : kPieceFields) show(f);
-    if (*result == 0) LoadWindowWidth(s, *mode);
-  } else if (*result == 0) {
-    // The width comes between the support ID and the product number.
-    for (const PieceField& f : {kSerial, kModel, kSupportId}) show(f);
-    LoadWindowWidth(s, *mode);
-    for (const PieceField& f : {kProduct, kHwBom, kSwBom}) show(f);
-  } else {
-    // Here the software BOM comes before the hardware BOM.
-    for (const PieceField& f : {kSerial, kModel, kSupportId, kProduct, kSwBom, kHwBom}) show(f);
+  switch (mode->Pieces()) {
+    case DisplayMode::PieceSteps::kFontsValuesWidth:
+      for (const Field& field : kPieceOrder) SetModeFont(s, *mode, field.value);
+      for (const Field& field : kPieceOrder) show(field);
+      if (*result == 0) LoadWindowWidth(s, *mode);
+      break;
+    case DisplayMode::PieceSteps::kValuesAroundWidth:
+      for (const Field& field : *result == 0 ? kPieceOrder : kUnknownOrder) {
+        show(field);
+        if (*result == 0 && field.widthAfter) LoadWindowWidth(s, *mode);
+      }
+      break;
   }
 }
 

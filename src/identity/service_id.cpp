@@ -2,14 +2,16 @@
 
 #include <optional>
 
+#include "core/display_mode.h"
 #include "core/text.h"
 #include "identity/identity_buffers.h"
 #include "settings/settings.h"
+#include "window/form_design.h"
 
 namespace kv {
 namespace {
 
-constexpr Label kLabel = Label::LabelBODContent;
+constexpr Label kLabel = FieldOf(Source::kServiceId).value;
 
 }  // namespace
 
@@ -18,9 +20,11 @@ std::wstring FormatServiceID(std::wstring_view sServiceID) {
          Mid(sServiceID, 9, 2);
 }
 
+static_assert(std::wstring_view(kSystemDataFile).ends_with(kSystemDataFileName));
+
 void LoadServiceID(StepContext& s) {
   const bool exists = s.policy.Test("data file test", [&] {
-    return AsciiUpper(s.platform.FindFileName(kSystemDataFile)) == L"KVSYSDRV.DAT";
+    return AsciiUpper(s.platform.FindFileName(kSystemDataFile)) == AsciiUpper(kSystemDataFileName);
   });
   const auto mode = ChooseMode(s, "service ID mode");
   if (!mode) return;
@@ -29,7 +33,8 @@ void LoadServiceID(StepContext& s) {
     ShowInMode(s, *mode, kLabel, kUnknown);
     return;
   }
-  const SettingBuffer read = ReadSetting(s, kSystemDataFile, L"KVSYSDRV", L"BFirst", kUnknown);
+  const SettingBuffer read =
+      ReadSetting(s, kSystemDataFile, kSystemDataSection, kServiceIdKey, kUnknown);
   // Nothing read, nothing shown: formatting a blank buffer would look like an ID.
   std::optional<std::wstring> raw;
   bool absent = false;

@@ -35,28 +35,9 @@ std::wstring ReadScreenText(StepContext& s, const wchar_t* key) {
   return text;
 }
 
-std::optional<DisplayMode> ChooseMode(StepContext& s, std::string_view name) {
-  return s.policy.Choose(name, [&] { return DisplayMode::Selected(s.SingleByteMode); });
-}
-
-void ShowInMode(StepContext& s, DisplayMode mode, Label label, const std::wstring& text,
-                const std::function<std::wstring(std::wstring)>& finish) {
-  s.policy.Step("label text", [&] {
-    std::wstring shown = mode.Shown(s.platform, text);
-    s.form.SetLabelText(label, finish ? finish(std::move(shown)) : shown);
-  });
-}
-
-void SetModeFont(StepContext& s, DisplayMode mode, Label label) {
-  const std::optional<LabelFont> font = mode.Font();
-  if (!font) return;
-  s.policy.Step("font name", [&] { s.form.SetLabelFontName(label, font->name); });
-  s.policy.Step("font size", [&] { s.form.SetLabelFontSize(label, font->points); });
-}
-
 void LoadWindowTitle(StepContext& s) {
-  const std::wstring title = ReadScreenText(s, L"WindowTitle");
-  std::wstring useDb = ReadScreenText(s, L"UseDB");
+  const std::wstring title = ReadScreenText(s, kWindowTitleKey);
+  std::wstring useDb = ReadScreenText(s, kUseDbKey);
   s.policy.Step("lower-case UseDB", [&] { useDb = AsciiLower(useDb); });
   if (s.policy.Test("UseDB comparison", [&] { return useDb == L"true"; })) {
     s.policy.Step("full-width caption",

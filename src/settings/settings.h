@@ -1,10 +1,7 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
-#include <optional>
 #include <string>
-#include <string_view>
 
 #include "core/display_mode.h"
 #include "core/step_context.h"
@@ -32,18 +29,6 @@ std::wstring CutFirst10(const Platform& platform, const SettingBuffer& read);
 
 // Reads a key of section Screen of the settings file and cuts it by count: three steps.
 std::wstring ReadScreenText(StepContext& s, const wchar_t* key);
-
-// The choice between the display modes, as a step of that name: the mode SingleByteMode
-// selects now, or nothing when the choice itself fails, and then no form runs.
-std::optional<DisplayMode> ChooseMode(StepContext& s, std::string_view name);
-
-// One step: shows text on a label as the mode shows it, shaped by finish after that.
-void ShowInMode(StepContext& s, DisplayMode mode, Label label, const std::wstring& text,
-                const std::function<std::wstring(std::wstring)>& finish = {});
-
-// Sets a label to the mode's font, name then size, two steps; nothing in a mode that keeps
-// the design font.
-void SetModeFont(StepContext& s, DisplayMode mode, Label label);
 
 // Reads WindowTitle and UseDB, settles the display mode and sets the window and
 // application titles.

@@ -6,7 +6,7 @@
 
 namespace kv::win32 {
 
-void KeepCurrentDirectoryOutOfDllSearch() {
+bool KeepCurrentDirectoryOutOfDllSearch() {
   // A DLL directory takes the current directory's place in the search. The empty one
   // would do on Windows, but some loaders take it for none; the program's own folder,
   // searched first anyway, changes nothing else.
@@ -18,7 +18,8 @@ void KeepCurrentDirectoryOutOfDllSearch() {
   }
   path.resize(length);
   const std::size_t slash = path.find_last_of(L'\\');
-  SetDllDirectoryW(slash == std::wstring::npos ? L"" : path.substr(0, slash).c_str());
+  return SetDllDirectoryW(slash == std::wstring::npos ? L"" : path.substr(0, slash).c_str()) !=
+         FALSE;
 }
 
 }  // namespace kv::win32

@@ -34,6 +34,7 @@ void TakeBack(const std::vector<char>& lent, std::string& buffer) {
 
 void (*DllIdentityLibrary::Export(const char* name))() {
   if (!module_) {
+    if (!searchIsSafe_) throw AppError(kLibraryNotFound);
     module_.reset(LoadLibraryW(fileName_.c_str()));
     if (!module_) throw AppError(kLibraryNotFound);
   }

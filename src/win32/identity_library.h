@@ -9,10 +9,12 @@
 
 namespace kv::win32 {
 
-// TOVRAMIX.DLL, loaded by file name at the first call through the ordinary search order.
+// TOVRAMIX.DLL, loaded by file name at the first call through the ordinary search order;
+// where that order may not be trusted (searchIsSafe false), never loaded, as if absent.
 class DllIdentityLibrary : public IdentityLibrary {
  public:
-  explicit DllIdentityLibrary(std::wstring fileName) : fileName_(std::move(fileName)) {}
+  DllIdentityLibrary(std::wstring fileName, bool searchIsSafe)
+      : fileName_(std::move(fileName)), searchIsSafe_(searchIsSafe) {}
 
   std::int16_t GetHardDiskBuildId(std::string& build) override;
   std::int16_t GetBiosStringPieces(PieceBuffers& pieces) override;
@@ -22,6 +24,7 @@ class DllIdentityLibrary : public IdentityLibrary {
   void (*Export(const char* name))();
 
   std::wstring fileName_;
+  bool searchIsSafe_;
   UniqueModule module_;
 };
 

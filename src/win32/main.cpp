@@ -4,27 +4,26 @@
 #include <string>
 
 #include "app/form_kvinfo.h"
-#include "app/startup.h"
 #include "win32/dll_search.h"
 #include "win32/identity_library.h"
-#include "win32/main_window.h"
 #include "win32/win32_platform.h"
+#include "win32/win32_window.h"
 #include "window/copying.h"
 
 namespace {
 
 int Run(HINSTANCE instance, int showCommand) {
-  kv::win32::KeepCurrentDirectoryOutOfDllSearch();
+  const bool searchIsSafe = kv::win32::KeepCurrentDirectoryOutOfDllSearch();
 
-  kv::win32::MainWindow form(instance);
-  kv::win32::Win32Platform platform(form.hwnd(), kv::kDefaultAppTitle);
-  kv::win32::DllIdentityLibrary library(L"TOVRAMIX.DLL");
-  kv::FormKVInfo events(form, platform, library);
-  events.Form_Load();
-  form.OnKeyDown([&](int keyCode, int shift) { events.Form_KeyDown(keyCode, shift); });
-  form.OfferCopies(kv::LoadMenuTexts(platform),
-                   [&](const kv::CopyCommand& command) { kv::Copy(form, platform, command); });
-  form.Show(showCommand);
+  kv::win32::Win32Window window(instance);
+  kv::win32::Win32Platform platform(window.hwnd(), kv::kDefaultAppTitle);
+  kv::win32::DllIdentityLibrary library(L"TOVRAMIX.DLL", searchIsSafe);
+  kv::FormKVInfo form(window, platform, library);
+  form.Form_Load();
+  window.OnKeyDown([&](int keyCode, int shift) { form.Form_KeyDown(keyCode, shift); });
+  window.OfferCopies(kv::LoadMenuTexts(platform),
+                     [&](const kv::CopyCommand& command) { kv::Copy(window, platform, command); });
+  window.Show(showCommand);
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -136,9 +136,13 @@ void Win32Platform::EndProgram(int exitCode) {
 
 ProgramVersion Win32Platform::Version() const {
   // The version record straight from the program's own resources: no extra library to
-  // load at start-up. It opens with a 6-byte header and the key "VS_VERSION_INFO" with its
-  // NUL, then, on a 4-byte boundary, the fixed part.
-  constexpr std::size_t kFixedOffset = 40;
+  // load at start-up. It opens with its header and key, then, on a 4-byte boundary, the fixed
+  // part.
+  struct RecordHeader {
+    WORD length, valueLength, type;
+    WCHAR key[std::size(L"VS_VERSION_INFO")];
+  };
+  constexpr std::size_t kFixedOffset = (sizeof(RecordHeader) + 3) / 4 * 4;
   const HRSRC found = FindResourceW(nullptr, MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
   const HGLOBAL loaded = found ? LoadResource(nullptr, found) : nullptr;
   const auto* record = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
@@ -147,7 +151,7 @@ ProgramVersion Win32Platform::Version() const {
   }
   VS_FIXEDFILEINFO fixed;
   std::memcpy(&fixed, record + kFixedOffset, sizeof fixed);
-  if (fixed.dwSignature != 0xFEEF04BD) throw AppError(kFileNotFound);
+  if (fixed.dwSignature != VS_FFI_SIGNATURE) throw AppError(kFileNotFound);
   const int fields[] = {HIWORD(fixed.dwFileVersionMS), LOWORD(fixed.dwFileVersionMS),
                         HIWORD(fixed.dwFileVersionLS), LOWORD(fixed.dwFileVersionLS)};
   return {fields[kMajorField], fields[kMinorField], fields[kRevisionField]};

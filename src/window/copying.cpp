@@ -13,7 +13,7 @@ std::wstring MenuSetting(Platform& platform, const std::wstring& settingsPath, c
   try {
     SettingBuffer read;
     read.bytes.assign(kReadBufferSize, ' ');
-    read.count = platform.ReadProfileString(settingsPath, L"Menu", key, L"", read.bytes);
+    read.count = platform.ReadProfileString(settingsPath, kMenuSection, key, L"", read.bytes);
     return CutByCount(platform, read);
   } catch (const AppError&) {
     return {};
@@ -22,12 +22,12 @@ std::wstring MenuSetting(Platform& platform, const std::wstring& settingsPath, c
 
 }  // namespace
 
-std::wstring CopyCommand::Text(const Form& form) const {
+std::wstring CopyCommand::Text(const WindowPort& form) const {
   if (!value_) return WindowText(form);
   return std::wstring(TrimBlanksAtEnd(form.LabelText(*value_)));
 }
 
-void Copy(const Form& form, Platform& platform, const CopyCommand& command) {
+void Copy(const WindowPort& form, Platform& platform, const CopyCommand& command) {
   platform.PutOnClipboard(command.Text(form));
 }
 

@@ -15,7 +15,7 @@ class CopyCommand {
   // A row's value as its label shows it, without the blanks at its end and without a line end.
   static constexpr CopyCommand ValueOf(Label value) { return CopyCommand(value); }
 
-  std::wstring Text(const Form& form) const;
+  std::wstring Text(const WindowPort& form) const;
   bool operator==(const CopyCommand&) const = default;
 
  private:
@@ -25,7 +25,7 @@ class CopyCommand {
 };
 
 // The one way to the clipboard, for Ctrl+C and the menus alike.
-void Copy(const Form& form, Platform& platform, const CopyCommand& command);
+void Copy(const WindowPort& form, Platform& platform, const CopyCommand& command);
 
 // The texts of the copy menus' items: "Copy value", "Copy support ID" and "Copy all", or the
 // user's own, from section Menu of the settings.

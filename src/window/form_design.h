@@ -61,40 +61,107 @@ constexpr const LabelDesign& DesignOf(Label label) {
   return kLabelDesigns[static_cast<int>(label) - 1];
 }
 
-// The window's rows as the user reads them, top to bottom: each field's caption and value.
-struct Row {
-  Label caption;
-  Label value;
+// Where an identity field's value comes from.
+enum class Source { kPiece, kSoftwareBuild, kServiceId };
+
+// The window's rows, one for each identity field, as the user reads them top to bottom: its
+// caption and value labels; the settings key of its caption and that key's place among those
+// read (from 1); where its value comes from; and, for a piece of the library, the value's place
+// among those the library gives, in the order both display modes show the values, and in the
+// order double-byte mode shows "Unknown" for them, where the width comes after widthAfter.
+struct Field {
+  Label caption{}, value{};
+  const wchar_t* captionKey = nullptr;
+  int captionPlace = 0;
+  Source source = Source::kPiece;
+  abi::Piece piece{};
+  int piecePlace = 0;
+  int unknownPlace = 0;
+  bool widthAfter = false;
 };
-inline constexpr std::array<Row, kLabelCount / 2> kRows = {{
-    {Label::LabelSupportID, Label::LabelSupportIDContent},
-    {Label::LabelModel, Label::LabelModelContent},
-    {Label::LabelProduct, Label::LabelProductContent},
-    {Label::LabelSerial, Label::LabelSerialContent},
-    {Label::LabelSWBuild, Label::LabelSWBuildContent},
-    {Label::LabelHWBOM, Label::LabelHWBOMContent},
-    {Label::LabelSWBOM, Label::LabelSWBOMContent},
-    {Label::LabelBOD, Label::LabelBODContent},
+
+inline constexpr std::array<Field, kLabelCount / 2> kFields = {{
+    {Label::LabelSupportID, Label::LabelSupportIDContent, L"Text3", 1, Source::kPiece,
+     abi::Piece::kSupportId, 3, 3, true},
+    {Label::LabelModel, Label::LabelModelContent, L"Text1", 3, Source::kPiece, abi::Piece::kModel,
+     2, 2},
+    {Label::LabelProduct, Label::LabelProductContent, L"Text5", 4, Source::kPiece,
+     abi::Piece::kProductNumber, 4, 4},
+    {Label::LabelSerial, Label::LabelSerialContent, L"Text2", 2, Source::kPiece,
+     abi::Piece::kSerialNumber, 1, 1},
+    {Label::LabelSWBuild, Label::LabelSWBuildContent, L"Text4", 5, Source::kSoftwareBuild},
+    {Label::LabelHWBOM, Label::LabelHWBOMContent, L"Text6", 6, Source::kPiece,
+     abi::Piece::kHardwareBom, 5, 6},
+    {Label::LabelSWBOM, Label::LabelSWBOMContent, L"Text7", 7, Source::kPiece,
+     abi::Piece::kSoftwareBom, 6, 5},
+    {Label::LabelBOD, Label::LabelBODContent, L"Text8", 8, Source::kServiceId},
 }};
+
+// How many fields have a place in an order.
+constexpr std::size_t Placed(int Field::*place) {
+  std::size_t count = 0;
+  for (const Field& field : kFields) count += field.*place > 0;
+  return count;
+}
+
+// The fields that have a place in an order, in that order; a place that two take, or none,
+// stops the build.
+template <int Field::*place>
+constexpr std::array<Field, Placed(place)> InOrder() {
+  std::array<Field, Placed(place)> ordered{};
+  std::array<bool, Placed(place)> taken{};
+  for (const Field& field : kFields) {
+    if (field.*place == 0) continue;
+    const auto at = static_cast<std::size_t>(field.*place - 1);
+    if (at >= ordered.size() || taken[at]) throw "a place that two fields take, or none";
+    taken[at] = true;
+    ordered[at] = field;
+  }
+  return ordered;
+}
+inline constexpr auto kCaptionOrder = InOrder<&Field::captionPlace>();
+inline constexpr auto kPieceOrder = InOrder<&Field::piecePlace>();
+inline constexpr auto kUnknownOrder = InOrder<&Field::unknownPlace>();
+
+// The field whose value comes from a source other than the library's pieces.
+constexpr const Field& FieldOf(Source source) {
+  for (const Field& field : kFields) {
+    if (field.source == source) return field;
+  }
+  throw "no field has that source";
+}
 
 // Whether the label shows a value, not the caption that names it.
 constexpr bool IsValue(Label label) {
-  for (const Row& row : kRows) {
-    if (row.value == label) return true;
+  for (const Field& field : kFields) {
+    if (field.value == label) return true;
   }
   return false;
 }
 
-constexpr bool RowsRunDownTheWindow() {
-  for (std::size_t i = 0; i < kRows.size(); ++i) {
-    const LabelDesign& caption = DesignOf(kRows[i].caption);
-    const LabelDesign& value = DesignOf(kRows[i].value);
+constexpr bool FieldsRunDownTheWindow() {
+  for (std::size_t i = 0; i < kFields.size(); ++i) {
+    const LabelDesign& caption = DesignOf(kFields[i].caption);
+    const LabelDesign& value = DesignOf(kFields[i].value);
     if (caption.align != Align::kRight || value.align != Align::kLeft) return false;
     if (caption.top != value.top) return false;
-    if (i > 0 && caption.top <= DesignOf(kRows[i - 1].caption).top) return false;
+    if (i > 0 && caption.top <= DesignOf(kFields[i - 1].caption).top) return false;
   }
   return true;
 }
-static_assert(RowsRunDownTheWindow(), "each row pairs a caption with its value, top to bottom");
+static_assert(FieldsRunDownTheWindow(), "each row pairs a caption with its value, top to bottom");
+
+// Each piece's field takes its place in both orders; a piece that the window shows no field of
+// has none.
+constexpr bool PiecesAreInBothOrders() {
+  for (const Field& field : kFields) {
+    if ((field.source == Source::kPiece) != (field.piecePlace > 0 && field.unknownPlace > 0)) {
+      return false;
+    }
+  }
+  return kPieceOrder.size() == kUnknownOrder.size();
+}
+static_assert(PiecesAreInBothOrders());
+static_assert(kCaptionOrder.size() == kFields.size(), "every field has a caption key");
 
 }  // namespace kv

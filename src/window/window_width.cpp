@@ -66,7 +66,7 @@ float ParseWidth(std::wstring_view text) {
 }
 
 void LoadWindowWidth(StepContext& s, DisplayMode mode) {
-  const SettingBuffer read = ReadSetting(s, s.settingsPath, kScreenSection, L"Width", L"");
+  const SettingBuffer read = ReadSetting(s, s.settingsPath, kScreenSection, kWidthKey, L"");
   std::wstring text;
   s.policy.Step("cut width", [&] { text = TrimSpaces(CutFirst10(s.platform, read)); });
   // A missing or empty key leaves the NUL alone, which is not blank: the window then keeps

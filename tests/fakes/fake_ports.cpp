@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/startup.h"
+#include "app/form_kvinfo.h"
 #include "core/text.h"
 #include "window/form_design.h"
 #include "window/label_rules.h"
@@ -17,19 +17,19 @@ void Faults::Check(const std::string& op) {
   }
 }
 
-FakeForm::FakeForm() : caption(kDesignCaption) {
+FakeWindow::FakeWindow() : caption(kDesignCaption) {
   for (const LabelDesign& d : kLabelDesigns) {
     At(d.id) = {d.text, kDesignFontName, kDesignFontSize, static_cast<float>(d.width)};
   }
 }
 
-void FakeForm::SetCaption(const std::wstring& text) {
+void FakeWindow::SetCaption(const std::wstring& text) {
   faults.Check("caption");
   caption = ShownText(text);
   log.push_back(L"caption " + text);
 }
 
-void FakeForm::SetWidth(const WidthRule& rule) {
+void FakeWindow::SetWidth(const WidthRule& rule) {
   faults.Check("width");
   const float twips =
       rule.Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); }, [&] { return width; });
@@ -38,14 +38,14 @@ void FakeForm::SetWidth(const WidthRule& rule) {
   log.push_back(L"width " + std::to_wstring(static_cast<int>(twips)));
 }
 
-void FakeForm::SetLabelText(Label label, const std::wstring& text) {
+void FakeWindow::SetLabelText(Label label, const std::wstring& text) {
   faults.Check("text");
   At(label).text = ShownText(text);
   log.push_back(std::wstring(L"text ") + DesignOf(label).name + L" " + text);
   Fit(label);
 }
 
-void FakeForm::SetLabelFontName(Label label, const std::wstring& name) {
+void FakeWindow::SetLabelFontName(Label label, const std::wstring& name) {
   faults.Check("fontname");
   CheckFontName(name);
   At(label).fontName = name;
@@ -53,7 +53,7 @@ void FakeForm::SetLabelFontName(Label label, const std::wstring& name) {
   Fit(label);
 }
 
-void FakeForm::SetLabelFontSize(Label label, float points) {
+void FakeWindow::SetLabelFontSize(Label label, float points) {
   faults.Check("fontsize");
   CheckFontSize(points);
   At(label).fontSize = points;
@@ -62,7 +62,7 @@ void FakeForm::SetLabelFontSize(Label label, float points) {
   Fit(label);
 }
 
-void FakeForm::Fit(Label label) {
+void FakeWindow::Fit(Label label) {
   if (DesignOf(label).fitsText) At(label).width = kTwipsPerChar * At(label).text.size();
 }
 
@@ -211,7 +211,7 @@ void Harness::SetScreen(const std::wstring& key, const std::string& value) {
 
 std::optional<int> Harness::Run(ErrorPolicy::FaultHook faultHook) {
   try {
-    Form_Load(platform, form, library, std::move(faultHook));
+    FormKVInfo(form, platform, library, std::move(faultHook)).Form_Load();
   } catch (const ProgramEnded& end) {
     return end.exitCode;
   }

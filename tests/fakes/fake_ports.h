@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/startup.h"
+#include "app/form_kvinfo.h"
 #include "core/app_error.h"
 #include "core/error_policy.h"
 #include "core/ports.h"
@@ -35,7 +35,7 @@ class Faults {
 
 // The window in memory, with its design values and a log of every change in order. It
 // refuses and shows what the real window does, at 96 dots per inch.
-class FakeForm : public Form {
+class FakeWindow : public WindowPort {
  public:
   struct LabelState {
     std::wstring text;
@@ -44,7 +44,7 @@ class FakeForm : public Form {
     float width;
   };
 
-  FakeForm();
+  FakeWindow();
 
   std::wstring Caption() const override { return caption; }
   void SetCaption(const std::wstring& text) override;
@@ -146,7 +146,7 @@ struct Harness {
 
   static constexpr wchar_t kIni[] = L"C:\\demo\\Quorin.ini";
   FakePlatform platform;
-  FakeForm form;
+  FakeWindow form;
   FakeLibrary library;
 };
 

@@ -14,15 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       static_cast<void>(s.NthString(number));
     }
   });
-  for (const tovramix::Piece& piece : tovramix::kPieces) {
-    static_cast<void>(tovramix::FieldString(blob, piece.source));
+  for (const tovramix::PieceSource& source : tovramix::kPieces) {
+    static_cast<void>(tovramix::FieldString(blob, source));
   }
   const auto table = tovramix::ReadRawSmbios(blob);
   if (!table) return 0;
   const auto pieces = tovramix::IdentityPieces(*table);
   if (!pieces) return 0;
   for (std::size_t i = 0; i < pieces->size(); ++i) {
-    if ((*pieces)[i].size > tovramix::kPieces[i].length) std::abort();
+    if ((*pieces)[i].size > kv::abi::kPieceLengths[i]) std::abort();
     for (const char c : (*pieces)[i].View()) {
       if (c < 0x20 || c > 0x7E) std::abort();
     }

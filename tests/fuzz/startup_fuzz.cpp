@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "app/startup.h"
+#include "app/form_kvinfo.h"
 #include "core/app_error.h"
 #include "fakes/fake_ports.h"
 #include "identity/service_id.h"

@@ -50,7 +50,10 @@ std::vector<Machine> OracleMachines() {
     const std::string table = ReadFile(fixtures / (name + ".rsmb"));
     const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(table.data()), table.size());
     const auto pieces = tovramix::IdentityPieces(*tovramix::ReadRawSmbios(bytes));
-    if (pieces) machines.push_back({Upper(uuid), std::string((*pieces)[3].View())});
+    if (pieces)
+      machines.push_back(
+          {Upper(uuid),
+           std::string((*pieces)[kv::abi::IndexOf(kv::abi::Piece::kSupportId)].View())});
   }
   return machines;
 }

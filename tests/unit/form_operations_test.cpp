@@ -11,9 +11,15 @@
 namespace kv {
 namespace {
 
-using test::FakeForm;
 using test::FakeLibrary;
 using test::FakePlatform;
+using test::FakeWindow;
+
+// A key pressed in the window, as its key-down event takes it.
+void KeyDown(FakeWindow& window, FakePlatform& platform, int key, int shift) {
+  FakeLibrary library;
+  FormKVInfo(window, platform, library).Form_KeyDown(key, shift);
+}
 
 struct JulianCase {
   std::wstring date;
@@ -52,10 +58,10 @@ TEST(ToJulian, YearOrMonthThatIsNotANumberIsATypeMismatch) {
 TEST(VersionHotKey, OnlyCtrlShiftBWithoutAltShowsTheBox) {
   for (int shift = 0; shift < 8; ++shift) {
     for (const int key : {66, 65, 98, 16, 17}) {
-      FakeForm form;
+      FakeWindow form;
       form.caption = L"Support Info";
       FakePlatform platform;
-      Form_KeyDown(form, platform, key, shift);
+      KeyDown(form, platform, key, shift);
       const bool shown = key == 66 && shift == 3;  // B, with Ctrl and Shift alone
       ASSERT_EQ(platform.messages.size(), shown ? 1u : 0u) << "key " << key << " shift " << shift;
       if (shown) {
@@ -69,18 +75,18 @@ TEST(VersionHotKey, OnlyCtrlShiftBWithoutAltShowsTheBox) {
 }
 
 TEST(VersionHotKey, ReadsTheVersionOnEveryKeyPress) {
-  FakeForm form;
+  FakeWindow form;
   FakePlatform platform;
   platform.version = {12, 7, 105};
-  Form_KeyDown(form, platform, 66, 3);
+  KeyDown(form, platform, 66, 3);
   EXPECT_EQ(platform.messages.at(0).text, std::wstring(18, L' ') + L"Version 12.7.105");
   EXPECT_EQ(platform.messages.at(0).title, L"KV Solvane Support Information");
   platform.faults.Fail("version", kFileNotFound);
-  EXPECT_THROW(Form_KeyDown(form, platform, 65, 0), AppError);
+  EXPECT_THROW(KeyDown(form, platform, 65, 0), AppError);
 }
 
 TEST(CopyKey, CtrlCAloneCopiesTheWindowRowByRowWithoutBlanksAtLineEnds) {
-  FakeForm form;
+  FakeWindow form;
   form.SetCaption(L"Info \u3000");
   form.SetLabelText(Label::LabelSupportID, L"");
   form.SetLabelText(Label::LabelSupportIDContent, L"");
@@ -89,11 +95,11 @@ TEST(CopyKey, CtrlCAloneCopiesTheWindowRowByRowWithoutBlanksAtLineEnds) {
   form.log.clear();
   for (const int shift : {0, 1, 3, 4, 6, 7}) {
     FakePlatform platform;
-    Form_KeyDown(form, platform, 67, shift);
+    KeyDown(form, platform, 67, shift);
     EXPECT_EQ(platform.clipboard, L"") << "shift " << shift;
   }
   FakePlatform platform;
-  Form_KeyDown(form, platform, 67, 2);
+  KeyDown(form, platform, 67, 2);
   EXPECT_EQ(platform.clipboard,
             L"Info\r\n"
             L"\t\r\n"
@@ -127,7 +133,7 @@ TEST(CopyMenus, CopyAValueAloneInTheTextsOfTheSettings) {
 }
 
 TEST(ChangeFont, ShowsTheFirstExactGothicOnceAndChangesNothing) {
-  FakeForm form;
+  FakeWindow form;
   FakePlatform platform;
   platform.appTitle = L"App";
   FakeLibrary library;
@@ -150,15 +156,6 @@ TEST(ChangeFont, ShowsTheFirstExactGothicOnceAndChangesNothing) {
   EXPECT_EQ(platform.messages[0].text, L"Gothic");
   EXPECT_EQ(platform.messages[0].title, L"App");
   EXPECT_TRUE(form.log.empty());
-}
-
-TEST(FormKVInfo, OffersTheConversionsAsOperations) {
-  FakeForm form;
-  FakePlatform platform;
-  FakeLibrary library;
-  const FormKVInfo window(form, platform, library);
-  EXPECT_EQ(window.ToJulian(L"15/07/2000"), L"1018015");
-  EXPECT_EQ(window.FormatServiceID(L"ABCDEFGHIJ"), L"ABD-EIJ");
 }
 
 }  // namespace

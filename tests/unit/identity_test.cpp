@@ -124,7 +124,7 @@ TEST(IdentityFields, BlankWidthInDoubleByteModeIsTheSupportIdLabelAndSixTwips) {
   r.h.SetScreen(L"Width", "          ");
   LoadIdentityFields(r.s, r.buffers);
   // The support ID shows as 24 full-width characters, each as wide as the fake window has it.
-  EXPECT_FLOAT_EQ(r.h.form.width, 24 * test::FakeForm::kTwipsPerChar + 6);
+  EXPECT_FLOAT_EQ(r.h.form.width, 24 * test::FakeWindow::kTwipsPerChar + 6);
 }
 
 TEST(IdentityFields, BuildFailingAloneLeavesTheBiosFieldsAndTheWidth) {
@@ -156,10 +156,10 @@ TEST_P(LibraryUnusable, MissingBiosExportKeepsTheSixDesignTexts) {
   for (const Label label :
        {Label::LabelSerialContent, Label::LabelModelContent, Label::LabelSupportIDContent,
         Label::LabelProductContent, Label::LabelHWBOMContent, Label::LabelSWBOMContent}) {
-    EXPECT_EQ(r.h.form.Of(label).text, test::FakeForm().Of(label).text);
+    EXPECT_EQ(r.h.form.Of(label).text, test::FakeWindow().Of(label).text);
     EXPECT_EQ(r.h.form.Of(label).fontName, L"MS Gothic");
   }
-  EXPECT_EQ(r.h.form.width, test::FakeForm::kDesignWidth);
+  EXPECT_EQ(r.h.form.width, test::FakeWindow::kDesignWidth);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, LibraryUnusable, testing::Bool());
@@ -167,7 +167,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, LibraryUnusable, testing::Bool());
 TEST(IdentityFields, BuffersComeBackWholeWhateverTheLibraryLeftInThem) {
   StepRun r(true);
   r.h.library.build = std::string("AB\0CDEFGHIJKL", 13);
-  r.h.library.pieces[3] = std::string(26, 'S');
+  r.h.library.pieces[abi::IndexOf(abi::Piece::kSupportId)] = std::string(26, 'S');
   LoadIdentityFields(r.s, r.buffers);
   const std::wstring given = L"text LabelSWBuildContent " + std::wstring(L"AB\0CDEFGHI", 10);
   EXPECT_EQ(std::count(r.h.form.log.begin(), r.h.form.log.end(), given), 1);
@@ -209,7 +209,7 @@ struct ServiceIdRun {
     if (bFirst) r.h.platform.SetSetting(kSystemDataFile, L"KVSYSDRV", L"BFirst", bFirst);
     LoadServiceID(r.s);
   }
-  const test::FakeForm::LabelState& label() const { return r.h.form.Of(Label::LabelBODContent); }
+  const test::FakeWindow::LabelState& label() const { return r.h.form.Of(Label::LabelBODContent); }
   StepRun r;
 };
 

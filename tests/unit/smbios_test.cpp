@@ -15,6 +15,8 @@
 namespace tovramix {
 namespace {
 
+using kv::abi::Piece;
+
 using Bytes = std::vector<std::uint8_t>;
 using nlohmann::json;
 
@@ -94,24 +96,26 @@ TEST_P(Fixtures, FieldsEqualWhatTheTrustedDecoderRead) {
     if (oem.empty() && !IsPlaceholder(s["value"].get<std::string>())) oem = s["value"];
   }
   const std::string uuid = system["uuid"];
-  const std::pair<Source, std::string> fields[] = {
-      {Source::kSystemSerial, RawValue(system, "serial_number")},
-      {Source::kBaseboardSerial, RawValue(board, "serial_number")},
-      {Source::kSystemProduct, RawValue(system, "product_name")},
-      {Source::kSystemUuid, uuid.starts_with("Not ") ? std::string() : uuid},
-      {Source::kSystemSku, RawValue(system, "sku_number")},
-      {Source::kBiosVersion, RawValue(bios, "version")},
-      {Source::kBiosDate, RawValue(bios, "release_date")},
-      {Source::kBaseboardVersion, RawValue(board, "version")},
-      {Source::kOemString, oem},
+  const std::pair<Piece, std::string> fields[] = {
+      {Piece::kSerialNumber, RawValue(system, "serial_number")},
+      {Piece::kBoardSerialNumber, RawValue(board, "serial_number")},
+      {Piece::kModel, RawValue(system, "product_name")},
+      {Piece::kSupportId, uuid.starts_with("Not ") ? std::string() : uuid},
+      {Piece::kProductNumber, RawValue(system, "sku_number")},
+      {Piece::kBiosVersion, RawValue(bios, "version")},
+      {Piece::kBiosDate, RawValue(bios, "release_date")},
+      {Piece::kHardwareBom, RawValue(board, "version")},
+      {Piece::kSoftwareBom, oem},
   };
-  for (const auto& [source, value] : fields) {
-    if (source == Source::kSystemUuid) {
+  for (const auto& [piece, value] : fields) {
+    const PieceSource& source = kPieces[kv::abi::IndexOf(piece)];
+    if (source.field == Field::kUuid) {
       const auto system = Find(table->bytes, 1);
       const auto bytes = system ? SystemUuid(*system, table->version) : std::nullopt;
       EXPECT_EQ(bytes ? UuidText(*bytes) : std::string(), value);
     } else {
-      EXPECT_EQ(FieldString(table->bytes, source), value) << "source " << static_cast<int>(source);
+      EXPECT_EQ(FieldString(table->bytes, source), value)
+          << "piece " << kv::abi::IndexOf(piece) + 1;
     }
   }
 }
@@ -123,7 +127,7 @@ TEST_P(Fixtures, PiecesFitTheirBuffersAndHoldNoPlaceholder) {
   ASSERT_TRUE(pieces);
   for (std::size_t i = 0; i < pieces->size(); ++i) {
     const std::string_view piece = (*pieces)[i].View();
-    EXPECT_LE(piece.size(), kPieces[i].length);
+    EXPECT_LE(piece.size(), kv::abi::kPieceLengths[i]);
     EXPECT_TRUE(piece.empty() || !IsPlaceholder(piece)) << piece;
     EXPECT_TRUE(
         std::all_of(piece.begin(), piece.end(), [](char c) { return c >= 0x20 && c < 0x7F; }));
@@ -162,9 +166,10 @@ TEST(IdentityPieces, PlaceholdersAndUnprogrammedUuidGiveNoValue) {
   const Bytes blob = ReadFile(Fixture("msi-ms-7816", ".rsmb"));
   const auto pieces = IdentityPieces(*ReadRawSmbios(blob));
   ASSERT_TRUE(pieces);
-  EXPECT_EQ((*pieces)[0].View(), "");  // "To be filled by O.E.M."
-  EXPECT_EQ((*pieces)[3].View(), "");  // an all-zero UUID
-  EXPECT_EQ((*pieces)[2].View(), "MS-7816");
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSerialNumber)].View(),
+            "");                                                         // "To be filled by O.E.M."
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSupportId)].View(), "");  // an all-zero UUID
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kModel)].View(), "MS-7816");
 }
 
 // Decodes Crockford's base 32 back to bytes.
@@ -342,8 +347,8 @@ TEST(IdentityPieces, NeedASystemStructure) {
   const Bytes system = Raw(2, 4, SystemStructure());
   const auto pieces = IdentityPieces(*ReadRawSmbios(system));
   ASSERT_TRUE(pieces);
-  EXPECT_EQ((*pieces)[2].View(), "A");
-  EXPECT_EQ((*pieces)[0].View(), "B");
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kModel)].View(), "A");
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSerialNumber)].View(), "B");
 }
 
 TEST(IdentityPieces, UnprintableBytesBecomeQuestionMarksAndLongValuesAreCut) {
@@ -355,7 +360,7 @@ TEST(IdentityPieces, UnprintableBytesBecomeQuestionMarksAndLongValuesAreCut) {
   table.insert(table.end(), {0, 0});
   const auto pieces = IdentityPieces(*ReadRawSmbios(Raw(3, 0, table)));
   ASSERT_TRUE(pieces);
-  EXPECT_EQ((*pieces)[0].View(), "S??N-0123456");
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSerialNumber)].View(), "S??N-0123456");
 }
 
 }  // namespace

@@ -1,9 +1,8 @@
-#include "app/startup.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "app/form_kvinfo.h"
 #include "fakes/fake_ports.h"
 #include "identity/service_id.h"
 #include "window/captions.h"
@@ -202,7 +201,7 @@ TEST(Startup, FailedModeChoiceRunsNeitherForm) {
        L"read Width",
        true},
   };
-  const test::FakeForm design;
+  const test::FakeWindow design;
   for (const Choice& choice : choices) {
     for (const bool doubleByte : {true, false}) {
       SCOPED_TRACE(testing::Message() << choice.step << (doubleByte ? " double" : " single"));

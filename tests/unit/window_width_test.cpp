@@ -11,7 +11,7 @@
 namespace kv {
 namespace {
 
-using test::FakeForm;
+using test::FakeWindow;
 using test::Harness;
 
 int ErrorOf(std::wstring_view text) {
@@ -69,7 +69,7 @@ TEST_P(WidthSetting, SetsTheOuterWidth) {
   EXPECT_FLOAT_EQ(h.form.width, GetParam().width);
 }
 
-constexpr float kDesign = FakeForm::kDesignWidth;
+constexpr float kDesign = FakeWindow::kDesignWidth;
 constexpr float kLabel = 1350;  // the support ID label's design width
 
 INSTANTIATE_TEST_SUITE_P(

@@ -48,10 +48,10 @@ class Dpi : public ProgramTest {
  protected:
   ProgramRun& Start(const std::string& screen) {
     Script script;
-    script.pieces[0] = std::string(12, 'W');
-    script.pieces[2] = std::string(10, 'W');
-    script.pieces[3] = std::string(26, 'W');
-    script.pieces[4] = std::string(18, 'W');
+    script.pieces[abi::IndexOf(abi::Piece::kSerialNumber)] = std::string(12, 'W');
+    script.pieces[abi::IndexOf(abi::Piece::kModel)] = std::string(10, 'W');
+    script.pieces[abi::IndexOf(abi::Piece::kSupportId)] = std::string(26, 'W');
+    script.pieces[abi::IndexOf(abi::Piece::kProductNumber)] = std::string(18, 'W');
     PutLibrary(script.Ini());
     return StartShown(screen);
   }

@@ -193,7 +193,9 @@ const Case kCases[] = {
     ResultCase("library_result_32767", 32767),
     ResultCase("library_result_minus_32768", -32768),
     {"library_value_the_code_page_cannot_map", "[Screen]\r\n",
-     [](Surroundings& s) { s.script.pieces[0] = "A\x81\x8D\x8F\x90\x9D"; },
+     [](Surroundings& s) {
+       s.script.pieces[abi::IndexOf(abi::Piece::kSerialNumber)] = "A\x81\x8D\x8F\x90\x9D";
+     },
      [](ProgramRun& run) {
        EXPECT_EQ(run.LabelText(LabelSerialContent), L"A\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD      ");
      }},

@@ -54,7 +54,7 @@ TEST_F(Identity, ValuesShowLeftTrimmedAsReadInArial) {
 
 TEST_F(Identity, ValueFillingItsWholeBufferShowsWholeAndWidensTheSupportLabel) {
   Script script;
-  script.pieces[3] = std::string(26, 'S');
+  script.pieces[abi::IndexOf(abi::Piece::kSupportId)] = std::string(26, 'S');
   PutLibrary(script.Ini());
   ProgramRun& run = Start("");
   EXPECT_EQ(run.LabelText(LabelSupportIDContent), std::wstring(26, L'S'));
@@ -68,7 +68,7 @@ TEST_F(Identity, ValueFillingItsWholeBufferShowsWholeAndWidensTheSupportLabel) {
 // value that fits keeps its design box.
 TEST_F(Identity, ValueLongerThanTheWindowEndsAtItsEdgeInAnEllipsis) {
   Script script;
-  script.pieces[4] = std::string(18, 'W');
+  script.pieces[abi::IndexOf(abi::Piece::kProductNumber)] = std::string(18, 'W');
   PutLibrary(script.Ini());
   ProgramRun& run = Start("");
   EXPECT_EQ(run.LabelText(LabelProductContent), std::wstring(18, L'W'));

@@ -52,7 +52,7 @@ class ShippedPackage : public ProgramTest {
   // Every value whole on one line inside the client area: no value label narrower than its
   // text, none past the client area's edge, none ending in an ellipsis.
   void ExpectEveryValueWhole(ProgramRun& run) {
-    for (const Row& row : kRows) {
+    for (const Field& row : kFields) {
       SCOPED_TRACE(testing::Message()
                    << DesignOf(row.value).name << " at " << ScreenDpi() << " DPI");
       const RECT label = run.LabelRect(row.value);

@@ -8,8 +8,9 @@
 
 #include "core/app_error.h"
 #include "harness.h"
-#include "win32/main_window.h"
+#include "win32/identity_library.h"
 #include "win32/win32_platform.h"
+#include "win32/win32_window.h"
 
 namespace kv::win32 {
 namespace {
@@ -42,7 +43,7 @@ int ErrorCodeOf(const std::function<void()>& action) {
 
 class Window : public testing::Test {
  protected:
-  MainWindow form{GetModuleHandleW(nullptr)};
+  Win32Window form{GetModuleHandleW(nullptr)};
 };
 
 // The sixteen labels as the layout gives them: control number, design text, left, top,
@@ -119,7 +120,7 @@ TEST(WindowEnd, LabelsGoBeforeTheFontsTheyDrawWith) {
       SetWindowsHookExW(WH_CALLWNDPROC, WatchLabelEnd, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   {
-    MainWindow form(GetModuleHandleW(nullptr));
+    Win32Window form(GetModuleHandleW(nullptr));
     form.SetLabelFontName(Label::LabelModel, L"Arial");
   }
   UnhookWindowsHookEx(hook);
@@ -370,6 +371,16 @@ TEST_F(Platform, SecondInstanceIsSeen) {
   Win32Platform second(nullptr, L"Quorin");
   EXPECT_FALSE(platform.OtherInstanceRunning());
   EXPECT_TRUE(second.OtherInstanceRunning());
+}
+
+// Where the search order cannot be trusted to leave out the current folder, the library is
+// never loaded: its fields keep their design texts, as without one.
+TEST(LibraryLoading, AnUntrustedSearchLoadsNothing) {
+  const std::wstring dll = test::BuiltFile(L"TOVRAMIX_DIR", L"TOVRAMIX.DLL");
+  DllIdentityLibrary trusted(dll, true), untrusted(dll, false);
+  std::string build(10, ' ');
+  EXPECT_EQ(trusted.GetHardDiskBuildId(build), 0);
+  EXPECT_EQ(ErrorCodeOf([&] { untrusted.GetHardDiskBuildId(build); }), kLibraryNotFound);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "win32/main_window.h"
+#include "win32/win32_window.h"
 
 #include <algorithm>
 #include <cmath>
@@ -9,6 +9,7 @@
 #include "core/text.h"
 #include "win32/cursor.h"
 #include "win32/resource.h"
+#include "win32/system_error.h"
 #include "window/form_design.h"
 #include "window/label_rules.h"
 
@@ -40,7 +41,7 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   wc.lpszClassName = kClassName;
   if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-    throw AppError(kOutOfMemory, GetLastError());
+    throw SystemError("registering the window class", GetLastError());
   }
 }
 
@@ -89,13 +90,13 @@ int ScreenDpi() {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance) : dpi_(ScreenDpi()) {
-  RegisterWindowClass(instance, &MainWindow::WindowProc);
+Win32Window::Win32Window(HINSTANCE instance) : dpi_(ScreenDpi()) {
+  RegisterWindowClass(instance, &Win32Window::WindowProc);
   const SIZE outer = DesignOuterSize();
   // The window is this object's from its first message on (WM_NCCREATE).
   if (!CreateWindowExW(kExStyle, kClassName, kDesignCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                        outer.cx, outer.cy, nullptr, nullptr, instance, this)) {
-    throw AppError(kOutOfMemory, GetLastError());
+    throw SystemError("creating the window", GetLastError());
   }
   try {
     CreateLabels(instance);
@@ -111,7 +112,7 @@ MainWindow::MainWindow(HINSTANCE instance) : dpi_(ScreenDpi()) {
   }
 }
 
-void MainWindow::CreateLabels(HINSTANCE instance) {
+void Win32Window::CreateLabels(HINSTANCE instance) {
   for (const LabelDesign& d : kLabelDesigns) {
     LabelWindow& label = At(d.id);
     label.box = DesignBox(d);
@@ -119,26 +120,26 @@ void MainWindow::CreateLabels(HINSTANCE instance) {
         CreateWindowExW(0, L"STATIC", d.text, kLabelStyle | TextStyle(d.id, label.box),
                         label.box.left, label.box.top, label.box.width, label.box.height, hwnd(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
-    if (!label.hwnd) throw AppError(kOutOfMemory, GetLastError());
+    if (!label.hwnd) throw SystemError("creating a label", GetLastError());
     label.fontName = kDesignFontName;
     label.fontSize = kDesignFontSize;
     ApplyFont(d.id);
   }
 }
 
-MainWindow::~MainWindow() {
+Win32Window::~Win32Window() {
   Destroy();
 }
 
 // Nothing more reaches this object; the window and its labels go before the fonts they draw
 // with, which the members free after this.
-void MainWindow::Destroy() {
+void Win32Window::Destroy() {
   if (!window_) return;
   SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
   window_.reset();
 }
 
-void MainWindow::Show(int showCommand) {
+void Win32Window::Show(int showCommand) {
   shown_ = true;
   RECT rect = {};
   if (GetWindowRect(hwnd(), &rect)) {
@@ -157,7 +158,7 @@ void MainWindow::Show(int showCommand) {
   UpdateWindow(hwnd());
 }
 
-void MainWindow::PlaceCentred(int width, int height) {
+void Win32Window::PlaceCentred(int width, int height) {
   SetWindowPos(hwnd(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -167,7 +168,7 @@ void MainWindow::PlaceCentred(int width, int height) {
 // set: each label's font by its name and size, each label's box, the width by the start-up's
 // rule (the design width where it set none) and the design's client height. Nothing is read
 // again.
-void MainWindow::LayOut(int dpi) {
+void Win32Window::LayOut(int dpi) {
   // Every font at the new DPI first: where one cannot be made, the window stays as it was.
   Fonts fonts;
   for (const LabelWindow& l : labels_) {
@@ -203,7 +204,7 @@ void MainWindow::LayOut(int dpi) {
   LayOutAllValues();
 }
 
-void MainWindow::OfferCopies(const MenuTexts& texts, CopyHandler handler) {
+void Win32Window::OfferCopies(const MenuTexts& texts, CopyHandler handler) {
   menuTexts_ = texts;
   onCopy_ = std::move(handler);
   if (const HMENU system = GetSystemMenu(hwnd(), FALSE)) {
@@ -214,8 +215,8 @@ void MainWindow::OfferCopies(const MenuTexts& texts, CopyHandler handler) {
 
 // The value label of the row whose caption or value is at a point of the client area; where
 // two boxes overlap, the lower row's, whose text is there.
-std::optional<Label> MainWindow::RowValueAt(POINT point) const {
-  for (auto row = kRows.rbegin(); row != kRows.rend(); ++row) {
+std::optional<Label> Win32Window::RowValueAt(POINT point) const {
+  for (auto row = kFields.rbegin(); row != kFields.rend(); ++row) {
     for (const Label label : {row->caption, row->value}) {
       const LabelBox& box = At(label).box;
       if (point.x >= box.left && point.x < box.left + box.width && point.y >= box.top &&
@@ -229,7 +230,7 @@ std::optional<Label> MainWindow::RowValueAt(POINT point) const {
 
 // The copy menu, at the pointer, or from the keyboard (where -1) at the top-left of the support
 // ID's value. False for a point outside the client area, whose menu is the system's.
-bool MainWindow::ShowCopyMenu(LPARAM where) {
+bool Win32Window::ShowCopyMenu(LPARAM where) {
   POINT point = {static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
   std::optional<Label> row;
   if (point.x == -1 && point.y == -1) {
@@ -274,14 +275,14 @@ bool MainWindow::ShowCopyMenu(LPARAM where) {
 
 // Moved to a monitor of another DPI: laid out anew at the top-left of the place the system
 // suggests.
-void MainWindow::ChangeDpi(int dpi, const RECT& suggested) {
+void Win32Window::ChangeDpi(int dpi, const RECT& suggested) {
   LayOut(dpi);
   SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, 0, 0,
                SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-SIZE MainWindow::DesignOuterSize() const {
+SIZE Win32Window::DesignOuterSize() const {
   RECT frame = {0, 0, ToPixels(kClientWidthTwips), ToPixels(kClientHeightTwips)};
   using AdjustForDpi = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
   static const auto adjustForDpi = User32<AdjustForDpi>("AdjustWindowRectExForDpi");
@@ -293,23 +294,23 @@ SIZE MainWindow::DesignOuterSize() const {
   return {frame.right - frame.left, frame.bottom - frame.top};
 }
 
-int MainWindow::ToPixels(double twips) const {
+int Win32Window::ToPixels(double twips) const {
   return static_cast<int>(std::lround(twips * dpi_ / kTwipsPerInch));
 }
 
-float MainWindow::Twips(int pixels) const {
+float Win32Window::Twips(int pixels) const {
   return static_cast<float>(pixels * kTwipsPerInch / dpi_);
 }
 
-std::wstring MainWindow::Caption() const {
+std::wstring Win32Window::Caption() const {
   return TextOf(hwnd());
 }
 
-void MainWindow::SetCaption(const std::wstring& caption) {
+void Win32Window::SetCaption(const std::wstring& caption) {
   SetWindowTextW(hwnd(), ShownText(caption).c_str());
 }
 
-float MainWindow::Width() const {
+float Win32Window::Width() const {
   int pixels = pendingWidth_;
   if (!pixels) {
     const RECT rect = ScreenRectOf(hwnd());
@@ -320,12 +321,12 @@ float MainWindow::Width() const {
 
 // The outer width in pixels that the rule gives at this DPI, with the window's width as it is
 // for a rule that needs it.
-int MainWindow::WidthByRule(const WidthRule& rule, const std::function<float()>& width) const {
+int Win32Window::WidthByRule(const WidthRule& rule, const std::function<float()>& width) const {
   return WindowPixels(rule.Resolve([&] { return LabelWidth(Label::LabelSupportIDContent); }, width),
                       dpi_);
 }
 
-void MainWindow::SetWidth(const WidthRule& width) {
+void Win32Window::SetWidth(const WidthRule& width) {
   // Kept, also where this DPI cannot draw it, to be decided again at each DPI as a start there
   // would decide it.
   widthRule_ = width;
@@ -340,35 +341,35 @@ void MainWindow::SetWidth(const WidthRule& width) {
   LayOutAllValues();
 }
 
-void MainWindow::SetLabelText(Label label, const std::wstring& text) {
+void Win32Window::SetLabelText(Label label, const std::wstring& text) {
   Repaint(label);
   SetWindowTextW(At(label).hwnd, ShownText(text).c_str());
   LayOutValue(label);
 }
 
-void MainWindow::SetLabelFontName(Label label, const std::wstring& name) {
+void Win32Window::SetLabelFontName(Label label, const std::wstring& name) {
   CheckFontName(name);
   At(label).fontName = name;
   ApplyFont(label);
   LayOutValue(label);
 }
 
-void MainWindow::SetLabelFontSize(Label label, float points) {
+void Win32Window::SetLabelFontSize(Label label, float points) {
   CheckFontSize(points);
   At(label).fontSize = points;
   ApplyFont(label);
   LayOutValue(label);
 }
 
-std::wstring MainWindow::LabelFontName(Label label) const {
+std::wstring Win32Window::LabelFontName(Label label) const {
   return At(label).fontName;
 }
 
-std::wstring MainWindow::LabelText(Label label) const {
+std::wstring Win32Window::LabelText(Label label) const {
   return TextOf(At(label).hwnd);
 }
 
-float MainWindow::LabelWidth(Label label) const {
+float Win32Window::LabelWidth(Label label) const {
   int pixels = 0;
   if (DesignOf(label).fitsText) {
     // As wide as its text, also where the client area shows less of it.
@@ -382,7 +383,7 @@ float MainWindow::LabelWidth(Label label) const {
   return Twips(pixels);
 }
 
-UniqueFont MainWindow::MakeFont(const std::wstring& name, float points, int dpi) {
+UniqueFont Win32Window::MakeFont(const std::wstring& name, float points, int dpi) {
   LOGFONTW lf = {};
   lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi / kPointsPerInch));
   lf.lfWeight = kDesignFontWeight;
@@ -395,7 +396,7 @@ UniqueFont MainWindow::MakeFont(const std::wstring& name, float points, int dpi)
 
 // The label's font by its name and size; the one it drew with goes where no label draws with
 // it any more.
-void MainWindow::ApplyFont(Label label) {
+void Win32Window::ApplyFont(Label label) {
   LabelWindow& l = At(label);
   UniqueFont& font = fonts_[{l.fontName, l.fontSize}];
   if (!font) font = MakeFont(l.fontName, l.fontSize, dpi_);
@@ -412,7 +413,7 @@ void MainWindow::ApplyFont(Label label) {
 }
 
 // Labels draw no background of their own: the window repaints it under their old text.
-void MainWindow::Repaint(Label label) {
+void Win32Window::Repaint(Label label) {
   if (!IsWindowVisible(hwnd())) return;
   RECT rect = {};
   if (!GetWindowRect(At(label).hwnd, &rect)) {
@@ -425,37 +426,38 @@ void MainWindow::Repaint(Label label) {
 
 // A value label's place for its text, font and the client area's width (label_rules.h); while
 // the window is hidden, once, when it first shows, at the width it then has.
-void MainWindow::LayOutValue(Label label) {
+void Win32Window::LayOutValue(Label label) {
   if (!IsValue(label)) return;
   At(label).layoutPending = true;
   if (shown_) LayOutPendingValues();
 }
 
-void MainWindow::LayOutAllValues() {
-  for (const Row& row : kRows) At(row.value).layoutPending = true;
+void Win32Window::LayOutAllValues() {
+  for (const Field& field : kFields) At(field.value).layoutPending = true;
   if (shown_) LayOutPendingValues();
 }
 
 // The value labels that wait for their place, measured on one device context. Where a text
 // cannot be measured, its label stays as it is.
-void MainWindow::LayOutPendingValues() {
+void Win32Window::LayOutPendingValues() {
   const UniqueScreenDc dc(GetDC(nullptr));
   RECT client = {};
   if (!dc || !GetClientRect(hwnd(), &client)) return;
-  for (const Row& row : kRows) {
-    LabelWindow& l = At(row.value);
+  for (const Field& field : kFields) {
+    LabelWindow& l = At(field.value);
     if (!l.layoutPending) continue;
     l.layoutPending = false;
-    const LabelDesign& d = DesignOf(row.value);
+    const LabelDesign& d = DesignOf(field.value);
     const std::wstring text = TextOf(l.hwnd);
-    const SIZE extent = TextExtent(dc.get(), row.value, d.fitsText ? text : TrimBlanksAtEnd(text));
+    const SIZE extent =
+        TextExtent(dc.get(), field.value, d.fitsText ? text : TrimBlanksAtEnd(text));
     const LabelBox box =
         ValueLabelBox(DesignBox(d), d.fitsText, extent.cx, extent.cy, client.right);
-    if (box != l.box) Place(row.value, box);
+    if (box != l.box) Place(field.value, box);
   }
 }
 
-void MainWindow::Place(Label label, const LabelBox& box) {
+void Win32Window::Place(Label label, const LabelBox& box) {
   LabelWindow& l = At(label);
   SetWindowLongW(l.hwnd, GWL_STYLE, static_cast<LONG>(kLabelStyle | TextStyle(label, box)));
   SetWindowPos(l.hwnd, nullptr, box.left, box.top, box.width, box.height,
@@ -466,17 +468,17 @@ void MainWindow::Place(Label label, const LabelBox& box) {
 
 // In its design box a label aligns its text and breaks lines as it always did; in any other it
 // holds one line, which ends in an ellipsis where the client area ends first.
-DWORD MainWindow::TextStyle(Label label, const LabelBox& box) const {
+DWORD Win32Window::TextStyle(Label label, const LabelBox& box) const {
   const LabelDesign& d = DesignOf(label);
   if (box != DesignBox(d)) return SS_LEFTNOWORDWRAP | (box.ellipsis ? SS_ENDELLIPSIS : 0);
   return d.align == Align::kRight ? SS_RIGHT : SS_LEFT;
 }
 
-LabelBox MainWindow::DesignBox(const LabelDesign& d) const {
+LabelBox Win32Window::DesignBox(const LabelDesign& d) const {
   return {ToPixels(d.left), ToPixels(d.top), ToPixels(d.width), ToPixels(d.height), false};
 }
 
-SIZE MainWindow::TextExtent(HDC dc, Label label, std::wstring_view text) const {
+SIZE Win32Window::TextExtent(HDC dc, Label label, std::wstring_view text) const {
   const SelectedObject font(dc, At(label).font);
   // No text is no width, on a line of the font's height.
   RECT extent = {};
@@ -485,19 +487,19 @@ SIZE MainWindow::TextExtent(HDC dc, Label label, std::wstring_view text) const {
   return {text.empty() ? 0 : extent.right, extent.bottom};
 }
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     auto* created =
-        static_cast<MainWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        static_cast<Win32Window*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
     created->window_.reset(hwnd);
   }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (self) return self->Handle(hwnd, message, wParam, lParam);
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETCURSOR:
       if (WaitCursorShown()) {
@@ -519,14 +521,16 @@ LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       // the system's code.
       try {
         if (onKeyDown_) onKeyDown_(static_cast<int>(wParam), ModifierState());
-      } catch (const std::exception&) {
+      } catch (const std::exception& e) {
+        Report("key-down event", e);
       }
       break;
     case WM_CONTEXTMENU:
       if (onCopy_) {
         try {
           if (ShowCopyMenu(lParam)) return 0;
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+          Report("copy menu", e);
           return 0;
         }
       }
@@ -535,7 +539,8 @@ LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       if (onCopy_ && (wParam & 0xFFF0) == kSystemCopyAllItem) {
         try {
           onCopy_(CopyCommand::All());
-        } catch (const std::exception&) {
+        } catch (const std::exception& e) {
+          Report("system menu", e);
         }
         return 0;
       }
@@ -544,7 +549,8 @@ LRESULT MainWindow::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       // Nothing raised may cross into the system's code: a failed step keeps what it had.
       try {
         ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      } catch (const std::exception&) {
+      } catch (const std::exception& e) {
+        Report("DPI change", e);
       }
       return 0;
     case WM_DESTROY:

@@ -16,20 +16,20 @@
 
 namespace kv::win32 {
 
-// FormKVInfo: the one top-level window with its sixteen STATIC labels, created with the
-// design values and hidden until Show. Until then it keeps its new width and the places of
-// its value labels to itself and applies them once, when it first shows: every change of a
-// hidden window's geometry costs as much as the change of a visible one. Its DPI is its own:
-// moved to a monitor of another, it lays itself out anew at that one.
-class MainWindow : public Form {
+// The Win32 window that FormKVInfo is shown in, under that class name: one top-level window with
+// its sixteen STATIC labels, created with the design values and hidden until Show. Until then it
+// keeps its new width and the places of its value labels to itself and applies them once, when it
+// first shows: every change of a hidden window's geometry costs as much as the change of a visible
+// one. Its DPI is its own: moved to a monitor of another, it lays itself out anew at that one.
+class Win32Window : public WindowPort {
  public:
   using KeyHandler = std::function<void(int keyCode, int shift)>;
   using CopyHandler = std::function<void(const CopyCommand& command)>;
 
-  explicit MainWindow(HINSTANCE instance);
-  ~MainWindow() override;
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
+  explicit Win32Window(HINSTANCE instance);
+  ~Win32Window() override;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
 
   HWND hwnd() const { return window_.get(); }
   void OnKeyDown(KeyHandler handler) { onKeyDown_ = std::move(handler); }
@@ -94,10 +94,11 @@ class MainWindow : public Form {
   bool shown_ = false;
   int pendingWidth_ = 0;                // pixels; 0 while none is set
   std::optional<WidthRule> widthRule_;  // as the start-up set the width
+  // One font for all labels that share a name and size, as long as a label draws with it;
+  // declared before the window, so that the labels go before their fonts.
+  Fonts fonts_;
   UniqueWindow window_;
   std::array<LabelWindow, kLabelCount> labels_;
-  // One font for all labels that share a name and size, as long as a label draws with it.
-  Fonts fonts_;
   KeyHandler onKeyDown_;
   MenuTexts menuTexts_;
   CopyHandler onCopy_;
