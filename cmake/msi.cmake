@@ -21,12 +21,17 @@ set(KV_MSI_FILES ${CMAKE_BINARY_DIR}/msi-files)
 add_custom_command(OUTPUT ${KV_MSI_FILES}/stamp
   COMMAND ${CMAKE_COMMAND} -E make_directory ${KV_MSI_FILES}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Quorin> $<TARGET_FILE:tovramix>
-    $<TARGET_FILE:quorin-id> ${CMAKE_BINARY_DIR}/Quorin.ini ${CMAKE_BINARY_DIR}/README.txt
-    ${PROJECT_SOURCE_DIR}/src/win32/app.ico ${KV_MSI_FILES}
+    $<TARGET_FILE:quorin-id> ${CMAKE_BINARY_DIR}/Quorin.ini ${CMAKE_BINARY_DIR}/Quorin-Japanese.ini
+    ${CMAKE_BINARY_DIR}/README.txt ${PROJECT_SOURCE_DIR}/src/win32/app.ico ${KV_MSI_FILES}
   COMMAND ${CMAKE_COMMAND} -E touch ${KV_MSI_FILES}/stamp
-  DEPENDS Quorin tovramix quorin-id ${CMAKE_BINARY_DIR}/Quorin.ini ${CMAKE_BINARY_DIR}/README.txt
+  DEPENDS Quorin tovramix quorin-id ${CMAKE_BINARY_DIR}/Quorin.ini
+    ${CMAKE_BINARY_DIR}/Quorin-Japanese.ini ${CMAKE_BINARY_DIR}/README.txt
     ${PROJECT_SOURCE_DIR}/src/win32/app.ico
   VERBATIM)
+
+# When the Japanese settings are installed: as SETTINGS says, or where it says nothing, on a
+# system whose language is Japanese.
+set(KV_MSI_JAPANESE [[SETTINGS="Japanese" OR (NOT SETTINGS AND SystemLanguageID=1041)]])
 
 # Makes OUTPUT, the package of this build as version VERSION, with a target of that name.
 # Usage: kv_add_msi(TARGET VERSION OUTPUT [ALL])
@@ -37,12 +42,15 @@ function(kv_add_msi target version output)
   math(EXPR settings_attributes "${KV_MSI_64BIT_COMPONENT} + 128")
   add_custom_command(OUTPUT ${output}
     COMMAND ${KV_WIXL} -a ${KV_MSI_ARCH} -o ${output}.tmp ${wxs}
-    # The settings' component is never overwritten (msidbComponentAttributesNeverOverwrite).
+    # The settings' components are never overwritten (msidbComponentAttributesNeverOverwrite),
+    # and one or the other is installed (wixl takes no condition for a component).
     # The older version goes once this one is installed, not before (wixl removes it first),
     # and before this one is published: the removal takes the upgrade code's registration
     # with it under Wine, and publishing writes it again.
     COMMAND ${KV_MSIBUILD} ${output}.tmp
-      -q "UPDATE Component SET Attributes = ${settings_attributes} WHERE Component = 'Settings'"
+      -q "UPDATE Component SET Attributes = ${settings_attributes} WHERE Component = 'Settings' OR Component = 'JapaneseSettings'"
+      -q "UPDATE Component SET Condition = 'NOT (${KV_MSI_JAPANESE})' WHERE Component = 'Settings'"
+      -q "UPDATE Component SET Condition = '${KV_MSI_JAPANESE}' WHERE Component = 'JapaneseSettings'"
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('InstallExecute', 6050)"
       -q "UPDATE InstallExecuteSequence SET Sequence = 6060 WHERE Action = 'RemoveExistingProducts'"
     COMMAND ${CMAKE_COMMAND} -E rename ${output}.tmp ${output}

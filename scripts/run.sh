@@ -5,10 +5,11 @@
 # the program runs on a virtual display and a screenshot of its window is saved and its path
 # printed. Runs the shipped 32-bit build where the host can, the 64-bit build otherwise.
 #
-# Usage: scripts/run.sh [--demo-firmware]
+# Usage: scripts/run.sh [--demo-firmware] [--japanese]
 #   The identity values come from this machine's firmware. Where it gives none (a virtual
 #   machine, say), or with --demo-firmware, they come from the demo machine's firmware
-#   (demo/firmware.ini), which Wine is given in a mount namespace of its own.
+#   (demo/firmware.ini), which Wine is given in a mount namespace of its own. With --japanese
+#   the program runs as on a Japanese PC, with the shipped Japanese settings.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 # shellcheck source=wine-env.sh
@@ -73,14 +74,17 @@ if [ -n "${KV_RUN_PRESET:-}" ]; then
 fi
 
 firmware=machine
-case "${1:-}" in
-  "") ;;
-  --demo-firmware) firmware=demo ;;
-  *)
-    echo "usage: scripts/run.sh [--demo-firmware]" >&2
-    exit 2
-    ;;
-esac
+settings="$root/package/Quorin.ini"
+for option in "$@"; do
+  case $option in
+    --demo-firmware) firmware=demo ;;
+    --japanese) settings=japanese ;;
+    *)
+      echo "usage: scripts/run.sh [--demo-firmware] [--japanese]" >&2
+      exit 2
+      ;;
+  esac
+done
 
 host_step "set-up (scripts/setup.sh)" "$root/scripts/setup.sh"
 if host_runs_win32; then
@@ -93,8 +97,13 @@ fi
 host_build "$preset" Quorin tovramix await_window
 rm -rf "$demo"
 mkdir -p "$demo"
-cp "$root/build/$preset/src/win32/Quorin.exe" "$root/build/$preset/tovramix/TOVRAMIX.DLL" \
-  "$root/package/Quorin.ini" "$demo/"
+if [ "$settings" = japanese ]; then
+  # As a Japanese PC runs it: code page 932, the shipped Japanese settings over Quorin.ini.
+  settings="$root/build/$preset/Quorin-Japanese.ini"
+  export LC_ALL=ja_JP.UTF-8
+fi
+cp "$root/build/$preset/src/win32/Quorin.exe" "$root/build/$preset/tovramix/TOVRAMIX.DLL" "$demo/"
+cp "$settings" "$demo/Quorin.ini"
 
 if [ $firmware = machine ] && ! machine_has_identity; then
   if can_fake_firmware; then

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What can be checked of an installer package without installing it, on every host: a per-machine
 # package of the build's architecture, into its Program Files folder, with exactly the five
-# files, the settings never overwritten, the Start-menu shortcut started in the install folder,
-# and the older version removed only once this one is installed.
+# files (the settings in English or in Japanese, one or the other, never overwritten), the
+# Start-menu shortcut started in the install folder, and the older version removed only once
+# this one is installed.
 # Usage: check-installer.sh win32|win64 PACKAGE.msi
 set -uo pipefail
 arch=$1 msi=$2
@@ -29,12 +30,17 @@ value() {
 [ "$(value Property ALLUSERS 2)" = 1 ] || fail "not installed per machine (ALLUSERS)"
 [ "$(value Directory INSTALLDIR 2)" = "$folder" ] || fail "INSTALLDIR is not under $folder"
 files=$(table File | cut -f3 | sort | paste -sd ' ')
-[ "$files" = "Quorin.exe Quorin.ini README.txt TOVRAMIX.DLL quorin-id.exe" ] ||
+[ "$files" = "Quorin.exe Quorin.ini Quorin.ini README.txt TOVRAMIX.DLL quorin-id.exe" ] ||
   fail "the package holds \"$files\""
 for component in Program Library DeskTool Readme; do
   [ "$(value Component $component 4)" = $bit ] || fail "component $component's attributes"
 done
-[ "$(value Component Settings 4)" = $((bit + 128)) ] || fail "the settings may be overwritten"
+for component in Settings JapaneseSettings; do
+  [ "$(value Component $component 4)" = $((bit + 128)) ] || fail "$component may be overwritten"
+done
+japanese=$(value Component JapaneseSettings 5)
+[ -n "$japanese" ] && [ "$(value Component Settings 5)" = "NOT ($japanese)" ] ||
+  fail "the two settings are not installed one or the other"
 [ "$(value Shortcut StartMenuShortcut 5)" = "[#Quorin.exe]" ] &&
   [ "$(value Shortcut StartMenuShortcut 12)" = INSTALLDIR ] ||
   fail "the shortcut does not start Quorin.exe in the install folder"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "scenario.h"
 
 namespace kv::test {
 namespace {
@@ -111,10 +112,14 @@ TEST(Installer, InstallsUpgradesRepairsAndRemovesForReal) {
   const auto [target, workingFolder] = Shortcut();
   EXPECT_EQ(target, folder + L"Quorin.exe");
   EXPECT_EQ(workingFolder, folder);
+  // The Japanese settings, double-byte mode, on a Japanese system; the English ones elsewhere.
+  const bool japanese = GetSystemDefaultLangID() == 1041;
+  EXPECT_EQ(ReadSetting(folder + L"Quorin.ini", L"UseDB"), japanese ? L"true" : L"false");
   {
     ProgramRun run(target, workingFolder);
     ASSERT_EQ(run.Wait(), ProgramRun::Outcome::kWindow);
-    EXPECT_EQ(run.Caption(), ReadSetting(folder + L"Quorin.ini", L"WindowTitle"));
+    const std::wstring title = ReadSetting(folder + L"Quorin.ini", L"WindowTitle");
+    EXPECT_EQ(run.Caption(), japanese ? FullWidth(title) : title);
   }
   EXPECT_EQ(Msiexec(L"/x", msi), 0u);
   EXPECT_FALSE(Exists(folder));
@@ -123,7 +128,8 @@ TEST(Installer, InstallsUpgradesRepairsAndRemovesForReal) {
   // settings, as a repair does; this one, older, is refused and changes nothing. Then nothing
   // is left behind.
   folder = L"C:\\Tools\\Quorin\\";
-  ASSERT_EQ(Msiexec(L"/i", msi, L"INSTALLDIR=" + folder), 0u);
+  ASSERT_EQ(Msiexec(L"/i", msi, L"INSTALLDIR=" + folder + L" SETTINGS=Japanese"), 0u);
+  EXPECT_EQ(ReadSetting(folder + L"Quorin.ini", L"UseDB"), L"true");
   WritePrivateProfileStringW(L"Screen", L"WindowTitle", L"Edited",
                              (folder + L"Quorin.ini").c_str());
   ASSERT_EQ(Msiexec(L"/i", next), 0u);

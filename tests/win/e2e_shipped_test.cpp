@@ -64,8 +64,8 @@ class ShippedPackage : public ProgramTest {
 };
 
 TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
-  for (const wchar_t* name :
-       {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe", L"Quorin.ini", L"README.txt"}) {
+  for (const wchar_t* name : {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe", L"Quorin.ini",
+                              L"Quorin-Japanese.ini", L"README.txt"}) {
     EXPECT_NE(GetFileAttributesW(Packaged(name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
   }
   ProgramRun& run = StartIn(Packaged(L""));
@@ -79,23 +79,33 @@ TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
 
 class JapaneseShippedPackage : public ShippedPackage {
  protected:
-  // The shipped settings with double-byte mode chosen, in the folder the program starts in.
-  ProgramRun& StartInDoubleByteMode() {
-    std::ifstream shipped(Packaged(L"Quorin.ini").c_str(), std::ios::binary);
-    std::string settings(std::istreambuf_iterator<char>(shipped), {});
-    const std::size_t mode = settings.find("UseDB=false");
-    EXPECT_NE(mode, std::string::npos);
-    settings.replace(mode, 11, "UseDB=true");
-    folder_.Write(L"Quorin.ini", settings);
+  // The Japanese settings as shipped, put in the folder the program starts in as the person
+  // who deploys it puts them there: over Quorin.ini.
+  ProgramRun& StartWithJapaneseSettings() {
+    folder_.Copy(Packaged(L"Quorin-Japanese.ini"), L"Quorin.ini");
     return StartIn(folder_.path());
+  }
+  // A key of section Screen of the shipped Japanese settings, as the window shows it.
+  static std::wstring Shown(const wchar_t* key) {
+    wchar_t value[128] = {};
+    GetPrivateProfileStringW(L"Screen", key, L"", value, 128,
+                             Packaged(L"Quorin-Japanese.ini").c_str());
+    return FullWidth(value);
   }
 };
 
 TEST_F(JapaneseShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
-  ProgramRun& run = StartInDoubleByteMode();
+  ProgramRun& run = StartWithJapaneseSettings();
   EXPECT_EQ(run.LabelText(LabelProductContent), FullWidth(std::wstring(18, L'W')));
   ExpectSupportIdWhole(run, FullWidth(kSupportId));
   ExpectEveryValueWhole(run);
+  // Every caption the file's Japanese text, whole on one line of its label.
+  for (const Field& field : kFields) {
+    SCOPED_TRACE(testing::Message() << DesignOf(field.caption).name << " at " << ScreenDpi());
+    EXPECT_EQ(run.LabelText(field.caption), Shown(field.captionKey));
+    const RECT label = run.LabelRect(field.caption);
+    EXPECT_LE(run.TextWidth(field.caption), label.right - label.left);
+  }
 }
 
 // The hand-over to the support desk: the window copied as it shows, in full-width characters
@@ -103,19 +113,18 @@ TEST_F(JapaneseShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
 // the support ID turned by the desk's converter into the machine's UUID (the known machine's
 // machine-id) and back.
 TEST_F(JapaneseShippedPackage, CopiedSupportIdTurnsIntoTheMachinesUuidAndBack) {
-  ProgramRun& run = StartInDoubleByteMode();
-  const auto line = [](const std::wstring& caption, const std::wstring& value) {
-    return FullWidth(caption) + L"\t" + value + L"\r\n";
+  ProgramRun& run = StartWithJapaneseSettings();
+  const auto line = [](const wchar_t* key, const std::wstring& value) {
+    return Shown(key) + L"\t" + value + L"\r\n";
   };
-  EXPECT_EQ(run.CopyWithCtrlC(),
-            FullWidth(L"KV Solvane Support Information") + L"\r\n" +
-                line(L"Support ID #:", FullWidth(kSupportId)) +
-                line(L"Model #:", FullWidth(std::wstring(10, L'W'))) +
-                line(L"Product #:", FullWidth(std::wstring(18, L'W'))) +
-                line(L"Serial #:", FullWidth(std::wstring(12, L'W'))) +
-                line(L"Software Build #:", run.LabelText(LabelSWBuildContent)) +
-                line(L"Hardware BOM #:", FullWidth(std::wstring(6, L'W'))) +
-                line(L"Software BOM #:", L"") + line(L"Service ID #:", FullWidth(L"Unknown")));
+  EXPECT_EQ(run.CopyWithCtrlC(), Shown(L"WindowTitle") + L"\r\n" +
+                                     line(L"Text3", FullWidth(kSupportId)) +
+                                     line(L"Text1", FullWidth(std::wstring(10, L'W'))) +
+                                     line(L"Text5", FullWidth(std::wstring(18, L'W'))) +
+                                     line(L"Text2", FullWidth(std::wstring(12, L'W'))) +
+                                     line(L"Text4", run.LabelText(LabelSWBuildContent)) +
+                                     line(L"Text6", FullWidth(std::wstring(6, L'W'))) +
+                                     line(L"Text7", L"") + line(L"Text8", FullWidth(L"Unknown")));
   DWORD status = 0;
   EXPECT_EQ(RunConsole(Packaged(L"quorin-id.exe"), FullWidth(kSupportId), status),
             "E739CE73-9CE7-39CE-739C-E739CE739CE7\r\n");
