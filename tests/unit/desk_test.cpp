@@ -70,7 +70,7 @@ TEST(QuorinId, TurnsEachMachinesSupportIdIntoTheUuidDmidecodePrintedAndBack) {
 }
 
 struct Form {
-  const char32_t* typed;
+  std::u32string typed;
   const char* other;
 };
 
@@ -102,6 +102,8 @@ INSTANTIATE_TEST_SUITE_P(
                     Form{U"urn:uuid:161674cc-2a1e-11b2-a85c-e121881d01b9", kLenovoId},
                     Form{U"161674CC2A1E11B2A85CE121881D01B9", kLenovoId},
                     Form{U"URN:UUID:161674CC-2A1E-11B2-A85C-E121881D01B9", kLenovoId},
+                    // 100 characters, the most it reads.
+                    Form{U32(kLenovoId + std::string(74, ' ')), kLenovoUuid},
                     // Every blank and hyphen that a support ID may be grouped with.
                     Form{U"2RB7\t9K1A\u00A03R8V\u30005A2W\u2010W4GR\u2011G781\u2012Q4",
                          kLenovoUuid},
@@ -131,7 +133,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Refusal{U"00000000000000000000000000", "identifies no machine"},
                     Refusal{U"{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}", "identifies no machine"},
                     Refusal{U"{161674CC-2A1E-11B2-A85C-E121881D01B}", "8-4-4-4-12"},
-                    Refusal{std::u32string(100000, U'0'), "has 100000 characters"}));
+                    Refusal{std::u32string(100000, U'0'), "has 100000 characters"},
+                    Refusal{U32(kLenovoId + std::string(75, ' ')), "has 101 characters"},
+                    // Only the second of the two bits left over is set.
+                    Refusal{U"2RB79K1A3R8V5A2WW4GRG781Q6", "ends in '6'"},
+                    Refusal{U"161674CCx2A1E-11B2-A85C-E121881D01B9", "'x' is not a hexadecimal"}));
 
 TEST(QuorinId, ReadsOnlyWellFormedArguments) {
   EXPECT_EQ(FromUtf8("\xEF\xBC\x92z"), U"\uFF12z");

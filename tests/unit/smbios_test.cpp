@@ -167,9 +167,23 @@ TEST(IdentityPieces, PlaceholdersAndUnprogrammedUuidGiveNoValue) {
   const auto pieces = IdentityPieces(*ReadRawSmbios(blob));
   ASSERT_TRUE(pieces);
   EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSerialNumber)].View(),
-            "");                                                         // "To be filled by O.E.M."
-  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSupportId)].View(), "");  // an all-zero UUID
+            "");  // "To be filled by O.E.M."
+  // A UUID of all FF bytes, as the board's makers left it.
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSupportId)].View(), "");
   EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kModel)].View(), "MS-7816");
+}
+
+// A real table whose UUID is all zeros, as other unprogrammed firmware leaves it: no support ID.
+TEST(IdentityPieces, AllZeroUuidGivesNoSupportId) {
+  Bytes blob = ReadFile(Fixture("lenovo-thinkpad-t480s", ".rsmb"));
+  const auto system = Find(ReadRawSmbios(blob)->bytes, 1);
+  ASSERT_TRUE(system);
+  const auto uuid = static_cast<std::size_t>(system->formatted.data() - blob.data()) + 8;
+  std::fill_n(blob.begin() + static_cast<std::ptrdiff_t>(uuid), 16, 0);
+  const auto pieces = IdentityPieces(*ReadRawSmbios(blob));
+  ASSERT_TRUE(pieces);
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kSupportId)].View(), "");
+  EXPECT_EQ((*pieces)[kv::abi::IndexOf(Piece::kModel)].View(), "20L8S07A14");
 }
 
 // Decodes Crockford's base 32 back to bytes.

@@ -81,6 +81,21 @@ TEST_F(Identity, ValueLongerThanTheWindowEndsAtItsEdgeInAnEllipsis) {
   EXPECT_FALSE(run.EndsInEllipsis(LabelModelContent));
 }
 
+// Blanks at a value's end take no room: ten wide letters and the eight blanks that fill the
+// product number's buffer fit its design box (201 pixels), though with the blanks they would
+// not.
+TEST_F(Identity, BlanksAtTheEndOfAValueTakeNoRoom) {
+  Script script;
+  script.pieces[abi::IndexOf(abi::Piece::kProductNumber)] = std::string(10, 'W');
+  PutLibrary(script.Ini());
+  ProgramRun& run = Start("");
+  ASSERT_GT(run.TextWidth(LabelProductContent, true), 201);
+  ASSERT_LE(run.TextWidth(LabelProductContent), 201);
+  const RECT product = run.LabelRect(LabelProductContent);
+  EXPECT_EQ(product.right - product.left, 201);  // 3015 twips
+  EXPECT_FALSE(run.EndsInEllipsis(LabelProductContent));
+}
+
 TEST_F(Identity, BuildFailingAloneShowsUnknownThereOnly) {
   Script script;
   script.buildResult = 1;
