@@ -11,8 +11,10 @@ host_wine64=/usr/lib/wine/wine64
 # exits (ELF header, one loadable segment, then mov eax,1; xor ebx,ebx; int 0x80). Needs
 # nothing installed, so set-up can ask before it installs 32-bit packages.
 host_executes_x86_32() {
-  local probe="$host_root/build/host-probe-x86-32"
+  local probe status=0
   mkdir -p "$host_root/build"
+  # A file of its own: tests that ask at the same time must not run one half written.
+  probe=$(mktemp "$host_root/build/host-probe-x86-32.XXXXXX") || return 1
   printf '%b' '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
     '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' \
     '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00' \
@@ -20,7 +22,9 @@ host_executes_x86_32() {
     '\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00' \
     '\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
   chmod +x "$probe"
-  "$probe" 2>/dev/null
+  "$probe" 2>/dev/null || status=$?
+  rm -f "$probe"
+  return $status
 }
 
 # Whether 32-bit Wine may be used here at all, before it is installed: not where the

@@ -72,7 +72,17 @@ if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
 fi
 
 # 32-bit Wine, for the shipped 32-bit build. Where it cannot run it is not installed: with it,
-# Debian's wine launcher would try its 32-bit loader first, even for 64-bit programs.
+# Debian's wine launcher would try its 32-bit loader first, even for 64-bit programs. There the
+# emulated VM runs it (scripts/vm.sh), which these make.
+if [ "${KV_WIN32_IN_VM:-0}" = 1 ] || { [ "${KV_WIN64_ONLY:-0}" != 1 ] && ! host_executes_x86_32; }; then
+  mapfile -t missing < <(not_installed qemu-system-x86 debootstrap)
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}, for the VM that runs the 32-bit build" >&2
+    update_indexes
+    apt_install "${missing[@]}" >/dev/null 2>&1 ||
+      { echo "setup: FAILED: could not install ${missing[*]}" >&2; exit 1; }
+  fi
+fi
 if installed wine32:i386; then
   :
 elif ! host_win32_possible; then

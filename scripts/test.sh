@@ -1,23 +1,86 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core natively (plain and under
 # AddressSanitizer and UBSan), its fuzzers, then the 64-bit and the shipped 32-bit Windows
-# builds under Wine. Every preset is built on every host; where the host cannot run the
-# 32-bit build, its Wine tests are reported as skipped. Ends with one line per preset.
+# builds under Wine. Every preset is built on every host; where the host cannot execute 32-bit
+# code, the 32-bit build's Wine tests run in an emulated VM whose kernel can (scripts/vm.sh),
+# and with KV_WIN64_ONLY=1 they are reported as skipped. KV_WIN32_IN_VM=1 runs them in the VM
+# on any host. Ends with one line per preset.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-# shellcheck source=host.sh
-. "$root/scripts/host.sh"
+# shellcheck source=vm.sh
+. "$root/scripts/vm.sh"
 host_step "set-up (scripts/setup.sh)" "$root/scripts/setup.sh" || exit 1
-host_runs_win32 || echo "The 32-bit Wine tests will be skipped: $host_win32_why."
+in_vm=no
+if [ "${KV_WIN32_IN_VM:-0}" = 1 ]; then
+  in_vm=yes
+  echo "The 32-bit Wine tests will run in an emulated VM, as KV_WIN32_IN_VM=1 asks."
+elif host_runs_win32; then
+  :
+elif [ "${KV_WIN64_ONLY:-0}" != 1 ] && ! host_executes_x86_32; then
+  in_vm=yes
+  echo "The 32-bit Wine tests will run in an emulated VM: this host cannot execute 32-bit x86 code."
+else
+  echo "The 32-bit Wine tests will be skipped: $host_win32_why."
+fi
 
 # "tests", "failures", "skipped" of the JUnit report that CTest wrote.
 count() {
   sed -n "s/^[[:space:]]*$1=\"\([0-9]*\)\".*/\1/p" "$2" | head -n 1
 }
 
+# The reasons the tests in the JUnit reports gave for their skips, as " (why;why)".
+skips_why() {
+  local why
+  why=$(grep -ho 'SKIPPED: [^<]*' "$@" | sort -u | sed 's/^SKIPPED: //' | paste -sd ';')
+  echo " (${why:-no reason given})"
+}
+
 status=0
 summary=()
+
+# The 32-bit build's tests where the host runs no 32-bit code: those that need no Wine here,
+# the Wine ones in the emulated VM, with its CTest's output shown here. Says how long each part
+# took.
+win32_in_vm() {
+  local here="$root/build/win32-tests.xml" there="$root/build/win32-vm-tests.xml"
+  local job="$root/build/vm-job.sh" log="$root/build/vm-ctest.log" start vm_status=0
+  rm -f "$here" "$there"
+  ctest --preset win32 -j2 -LE wine --output-junit "$here" || status=1
+  start=$SECONDS
+  if ! vm_image; then
+    summary+=("win32: FAILED: the VM could not be made")
+    status=1
+    return
+  fi
+  local made=$((SECONDS - start))
+  # The VM is there to run them: there, a 32-bit Wine that does not start is a failure. The
+  # decision is made once, so that every test takes the same one.
+  cat >"$job" <<EOF
+cd "$root" && . scripts/host.sh || exit 1
+host_runs_win32 || { echo "FAILED: in the VM, \$host_win32_why" >"$log"; exit 1; }
+ctest --preset win32 -j2 -L wine --output-junit "$there" >"$log" 2>&1
+EOF
+  start=$SECONDS
+  vm_run "$job" || vm_status=$?
+  [ -f "$log" ] && cat "$log"
+  echo "The VM: its image ${made} s (0 where it was made before), boot and tests $((SECONDS - start)) s."
+  if [ ! -s "$there" ] || [ ! -s "$here" ]; then
+    summary+=("win32: FAILED: no test report from the VM (exit $vm_status)")
+    status=1
+    return
+  fi
+  local failed=$(($(count failures "$here") + $(count failures "$there")))
+  local skipped=$(($(count skipped "$here") + $(count skipped "$there")))
+  [ "$vm_status" -eq 0 ] && [ "$failed" -eq 0 ] || status=1
+  local line
+  line="win32: $(($(count tests "$here") - $(count skipped "$here"))) ran here and"
+  line+=" $(($(count tests "$there") - $(count skipped "$there"))) in the emulated VM,"
+  line+=" $failed failed, $skipped skipped"
+  [ "$skipped" -eq 0 ] || line+=$(skips_why "$here" "$there")
+  [ "$vm_status" -eq 0 ] || line+=" (FAILED: the VM's CTest exited $vm_status)"
+  summary+=("$line")
+}
 for preset in native sanitize fuzz win64 win32; do
   echo "=== $preset"
   report="$root/build/$preset-tests.xml"
@@ -32,6 +95,10 @@ for preset in native sanitize fuzz win64 win32; do
     status=1
     continue
   fi
+  if [ "$preset" = win32 ] && [ $in_vm = yes ]; then
+    win32_in_vm
+    continue
+  fi
   ctest --preset "$preset" -j2 --output-junit "$report" || status=1
   if [ ! -s "$report" ]; then
     summary+=("$preset: FAILED: no test report")
@@ -42,10 +109,7 @@ for preset in native sanitize fuzz win64 win32; do
   failed=$(count failures "$report")
   skipped=$(count skipped "$report")
   line="$preset: $((tests - skipped)) ran, $failed failed, $skipped skipped"
-  if [ "$skipped" -gt 0 ]; then
-    why=$(grep -o 'SKIPPED: [^<]*' "$report" | sort -u | sed 's/^SKIPPED: //' | paste -sd ';')
-    line+=" (${why:-no reason given})"
-  fi
+  [ "$skipped" -eq 0 ] || line+=$(skips_why "$report")
   [ "$failed" -eq 0 ] || status=1
   summary+=("$line")
 done

@@ -41,8 +41,12 @@ wine_path() {
   wine_run winepath.exe -w "$1"
 }
 
+# Made prefixes, kept to be copied: a copy takes a second where a new prefix takes ten, and a
+# minute in the emulated VM. One for each architecture, Wine and way of making it.
+wine_env_templates="${KV_WINE_TEMPLATES:-${TMPDIR:-/tmp}/quorin-wine-templates}"
+
 # Makes a fresh prefix: win32 (a 32-bit prefix, for the shipped build; only where the host
-# runs it) or win64.
+# runs it) or win64; a copy of one made before in the same way.
 wine_env_make_prefix() {
   if [ "$1" = win32 ]; then
     if ! host_runs_win32; then
@@ -55,6 +59,32 @@ wine_env_make_prefix() {
   fi
   export WINELOADER=$wine_env_loader WINEARCH="$1" WINEPREFIX="$wine_env_dir/prefix"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  local settings key template
+  settings="$(dirname "${BASH_SOURCE[0]}")/prefix.reg"
+  key=$({
+    "$wine_env_loader" --version
+    cat "$settings"
+    declare -f wine_env_new_prefix wine_env_settings
+  } | sha256sum | cut -c1-16)
+  template="$wine_env_templates/$1-$key"
+  mkdir -p "$wine_env_templates"
+  # One test makes it while the others that need it wait.
+  if ! (
+    flock 9
+    [ -d "$template" ] || { rm -rf "$template.new" &&
+      WINEPREFIX="$template.new" wine_env_new_prefix "$1" "$settings" &&
+      mv "$template.new" "$template"; }
+  ) 9>"$template.lock"; then
+    rm -rf "$template.new"
+    return 1
+  fi
+  cp -a "$template" "$WINEPREFIX" || return 1
+  if [ -n "${KV_DPI:-}" ]; then wine_env_settings "$settings" "$KV_DPI"; fi
+}
+
+# A new prefix at WINEPREFIX, with the settings of the tests and the demo.
+# Usage: wine_env_new_prefix win32|win64 REG-FILE
+wine_env_new_prefix() {
   if ! wine_run wineboot.exe -i >"$wine_env_dir/wineboot.log" 2>&1; then
     echo "FAILED: wineboot could not make the $1 prefix:" >&2
     tail -n 20 "$wine_env_dir/wineboot.log" >&2
@@ -65,7 +95,7 @@ wine_env_make_prefix() {
   # Wine's own fonts, where Windows keeps its fonts: this Wine does not look for them in its
   # data folder, so without them the title bar's buttons, drawn with Marlett, show letters.
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  wine_env_settings "$(dirname "${BASH_SOURCE[0]}")/prefix.reg" "${KV_DPI:-}"
+  wine_env_settings "$2"
 }
 
 # Applies registry settings to the prefix, with the screen's resolution in dots per inch
