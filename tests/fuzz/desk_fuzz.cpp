@@ -8,53 +8,11 @@
 
 #include "desk/id_conversion.h"
 #include "desk/modes.h"
+#include "fakes/fake_streams.h"
 #include "require.h"
 
-namespace {
-
 using namespace kv::desk;
-
-class Pieces : public Source {
- public:
-  Pieces(std::string_view bytes, std::size_t size) : bytes_(bytes), size_(size) {}
-  std::optional<std::size_t> Read(char* into, std::size_t size) override {
-    const std::size_t count = std::min({size, size_, bytes_.size()});
-    bytes_.copy(into, count);
-    bytes_.remove_prefix(count);
-    return count;
-  }
-
- private:
-  std::string_view bytes_;
-  std::size_t size_;
-};
-
-class Kept : public Sink {
- public:
-  bool Write(std::string_view bytes) override {
-    text.append(bytes);
-    return true;
-  }
-  std::string text;
-};
-
-struct Result {
-  int status;
-  std::string out, errors;
-  bool operator==(const Result&) const = default;
-};
-
-template <class Mode>
-Result Run(std::string_view input, std::size_t piece, Mode&& mode) {
-  Pieces source(input, piece);
-  Kept out, errors;
-  Output output(out);
-  const int status = mode(source, output, errors);
-  output.Flush();
-  return {status, out.text, errors.text};
-}
-
-}  // namespace
+using kv::test::RunMode;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
   FuzzedDataProvider data(bytes, size);
@@ -67,8 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     if (mode == 1) return ConvertCsv(source, out, errors, column);
     return FindInCsv(source, out, errors, std::u32string(column.begin(), column.end()), "1");
   };
-  const Result whole = Run(input, input.size() + 1, run);
-  REQUIRE(Run(input, piece, run) == whole);
+  const auto whole = RunMode(input, input.size() + 1, run);
+  REQUIRE(RunMode(input, piece, run) == whole);
   if (mode != 0) return 0;
   const std::size_t lines = static_cast<std::size_t>(std::count(input.begin(), input.end(), '\n')) +
                             (!input.empty() && input.back() != '\n');

@@ -10,6 +10,7 @@
 
 #include "desk/id_conversion.h"
 #include "desk/modes.h"
+#include "fakes/fake_streams.h"
 #include "identity_map.h"
 
 namespace kv::desk {
@@ -148,43 +149,10 @@ TEST(QuorinId, ReadsOnlyWellFormedArguments) {
   EXPECT_FALSE(FromUtf16(u"\xDE00"));
 }
 
-// An input handed over a few bytes at a time, so that lines and fields span reads.
-class Chunks : public Source {
- public:
-  explicit Chunks(std::string bytes) : bytes_(std::move(bytes)) {}
-  std::optional<std::size_t> Read(char* into, std::size_t size) override {
-    const std::size_t count = std::min({size, std::size_t{5}, bytes_.size() - at_});
-    bytes_.copy(into, count, at_);
-    at_ += count;
-    return count;
-  }
-
- private:
-  std::string bytes_;
-  std::size_t at_ = 0;
-};
-
-class Collected : public Sink {
- public:
-  bool Write(std::string_view bytes) override {
-    text.append(bytes);
-    return true;
-  }
-  std::string text;
-};
-
-struct Streamed {
-  int status;
-  std::string out, errors;
-};
+// An input handed over five bytes a read, so that lines and fields span reads.
 template <class Mode>
-Streamed Stream(const std::string& in, Mode&& mode) {
-  Chunks source(in);
-  Collected out, errors;
-  Output output(out);
-  const int status = mode(source, output, errors);
-  output.Flush();
-  return {status, out.text, errors.text};
+test::ModeRun Stream(std::string_view in, Mode&& mode) {
+  return test::RunMode(in, 5, mode);
 }
 
 TEST(QuorinIdLines, GiveALineForEachLineInOrderAndSayWhichWereRefused) {
@@ -199,7 +167,7 @@ TEST(QuorinIdLines, GiveALineForEachLineInOrderAndSayWhichWereRefused) {
   }
   in += std::string(600, 'X') + "\n" + kLenovoId;  // too long; the last line has no line end
   want += std::string("\n") + kLenovoUuid + "\n";
-  const Streamed run = Stream(in, ConvertLines);
+  const test::ModeRun run = Stream(in, ConvertLines);
   EXPECT_EQ(run.out, want);
   EXPECT_EQ(run.status, kRefused);
   EXPECT_EQ(run.errors,
@@ -221,7 +189,7 @@ class Inventories : public testing::TestWithParam<CsvCase> {};
 
 TEST_P(Inventories, GetTheOtherFormInAFieldAddedToEveryRow) {
   const CsvCase& c = GetParam();
-  const Streamed run = Stream(c.in, [&](Source& source, Output& out, Sink& errors) {
+  const test::ModeRun run = Stream(c.in, [&](Source& source, Output& out, Sink& errors) {
     return ConvertCsv(source, out, errors, c.column);
   });
   EXPECT_EQ(run.out, c.out);
@@ -286,7 +254,7 @@ TEST_P(Searches, FindTheCallersRowsDespiteOneReadingError) {
     want += *std::find_if(rows.begin(), rows.end(),
                           [&](const std::string& row) { return row.starts_with(machine + ","); });
   }
-  const Streamed run = Stream(inventory, [&](Source& source, Output& out, Sink& errors) {
+  const test::ModeRun run = Stream(inventory, [&](Source& source, Output& out, Sink& errors) {
     return FindInCsv(source, out, errors, c.id, "UUID");
   });
   EXPECT_EQ(run.out, want);
