@@ -21,12 +21,6 @@ void Complain(Sink& errors, const std::string& what) {
   errors.Write("quorin-id: " + what + "\n");
 }
 
-std::size_t Characters(std::string_view bytes) {
-  return static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
-}
-
 std::string Fields(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " field" : " fields");
 }
@@ -118,7 +112,7 @@ class Inventory : public CsvHandler {
       if (names_.size() <= field) names_.resize(field + 1);
       names_[field].append(piece);  // bounded by the header's bytes
     } else if (field == column_index_) {
-      characters_ += Characters(piece);
+      characters_ += Utf8Characters(piece);
       if (value_.size() < LineReader::kKept) {
         value_.append(piece.substr(0, LineReader::kKept - value_.size()));
       }

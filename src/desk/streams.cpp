@@ -18,12 +18,16 @@ bool LineReader::Fill() {
   return true;
 }
 
+std::size_t Utf8Characters(std::string_view bytes) {
+  return static_cast<std::size_t>(std::count_if(bytes.begin(), bytes.end(), [](char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+  }));
+}
+
 void LineReader::Gather(std::string_view piece) {
   if (piece.empty()) return;
   bytes_ += piece.size();
-  characters_ += static_cast<std::size_t>(std::count_if(piece.begin(), piece.end(), [](char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-  }));
+  characters_ += Utf8Characters(piece);
   endsInCr_ = piece.back() == '\r';
   if (line_.size() < kKept + 1) line_.append(piece.substr(0, kKept + 1 - line_.size()));
 }

@@ -69,6 +69,9 @@ class Output {
   bool failed_ = false;
 };
 
+// The characters that UTF-8 bytes hold: their lead bytes.
+std::size_t Utf8Characters(std::string_view bytes);
+
 // The lines of an input, one at a time: each without its line end ("\n" or "\r\n"), which is
 // given apart, and at most kKept bytes of it; a longer line is cut there, with its whole length
 // in characters (UTF-8 lead bytes) counted. Flushes the output before each read.
