@@ -436,6 +436,13 @@ TEST(QuorinIdWholeFiles, WriteWhatTheOracleSaysAndAccountForEveryRow) {
   for (int i = 0; i < 200; ++i) wide += "\xE3\x81\x82";  // a three-byte character
   const std::string plain = "Name,UUID\r\n" + ra + "\r\n",
                     converted = "Name,UUID,SupportID\r\n" + ra + "," + a.supportId + "\r\n";
+  // Rows named in kana, which take half as much again in UTF-8 as in UTF-16.
+  std::string kana, many, manyOut;
+  for (int i = 0; i < 60; ++i) kana += std::string("\x42\x30", 2);
+  for (int i = 0; i < 4000; ++i) {
+    many += kana + Utf16Le("," + ua + "\r\n").substr(2);
+    manyOut += kana + Utf16Le("," + ua + "," + a.supportId + "\r\n").substr(2);
+  }
   const std::vector<std::string> csv = {"--csv", "UUID"},
                                  search = {"--find", find, "--csv", "UUID"};
   const std::vector<WholeFile> cases = {
@@ -505,6 +512,12 @@ TEST(QuorinIdWholeFiles, WriteWhatTheOracleSaysAndAccountForEveryRow) {
       {"--csv twice", "", {"--csv", "A", "--csv", "B"}, "", 2, {}, "Usage: quorin-id"},
       {"UTF-16, little endian", Utf16Le(plain), csv, Utf16Le(converted), 0, {}},
       {"UTF-16, big endian", Utf16Be(plain), csv, Utf16Be(converted), 0, {}},
+      {"UTF-16, more than a read holds",
+       Utf16Le(plain) + many,
+       csv,
+       Utf16Le(converted) + manyOut,
+       0,
+       {}},
       {"a doubled quote after a UUID",
        "Name,UUID\na,\"" + ua + "\"\"\"\n",
        csv,
