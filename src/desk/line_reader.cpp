@@ -13,12 +13,16 @@ std::optional<LineReader::Line> LineReader::Next() {
   const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', window.size()));
   if (!newline || static_cast<std::size_t>(newline - begin) > kKept) return NextGathered();
   const std::size_t size = static_cast<std::size_t>(newline - begin);
-  const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', size));
-  if (!cr) {
+  if (crFill_ != input_.fills() || !cr_ || cr_ < begin) {
+    crFill_ = input_.fills();
+    cr_ = static_cast<const char*>(std::memchr(begin, '\r', window.size()));
+    if (!cr_) cr_ = begin + window.size();
+  }
+  if (newline < cr_) {
     input_.Take(size + 1);
     return Line{std::string_view(begin, size), kLf, std::nullopt};
   }
-  const std::size_t text = static_cast<std::size_t>(cr - begin);
+  const std::size_t text = static_cast<std::size_t>(cr_ - begin);
   const bool crlf = text + 1 == size;
   input_.Take(text + (crlf ? 2 : 1));
   return Line{std::string_view(begin, text), crlf ? kCrLf : kCr, std::nullopt};

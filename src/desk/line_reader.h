@@ -36,6 +36,10 @@ class LineReader {
   Input& input_;
   std::string line_;                        // a line that spans reads, or its first kKept bytes
   std::size_t bytes_ = 0, characters_ = 0;  // of the line gathered, whole
+  // The first CR from where the window was searched for one (its end where it has none), and
+  // the window's fill it was sought in: one search a fill where lines end in LF alone.
+  const char* cr_ = nullptr;
+  std::size_t crFill_ = 0;
 };
 
 }  // namespace kv::desk
