@@ -30,7 +30,9 @@ wine10_new() {
   mirror=$(grep -v security <<<"$uris" | head -n 1)
   security=$(grep security <<<"$uris" | head -n 1)
   mirror=${mirror:-http://deb.debian.org/debian}
-  host_step "debootstrap of Debian $wine10_suite" \
+  # Each step in a mount namespace of its own: what it mounts goes with it, even when it is
+  # interrupted.
+  host_step "debootstrap of Debian $wine10_suite" unshare -m --propagation private \
     debootstrap --variant=minbase "$wine10_suite" "$1" "$mirror" || return 1
   printf 'deb %s %s main\n' "$mirror" "$wine10_suite" "$mirror" "$wine10_suite-updates" \
     "${security:-http://deb.debian.org/debian-security}" "$wine10_suite-security" \
@@ -49,11 +51,11 @@ wine10_root="$wine10_cache/wine10-$({
 } | sha256sum | cut -c1-16)"
 
 wine10_make() {
-  [ -d "$wine10_root" ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
-    echo "making the Wine 10 root needs root (debootstrap, chroot, mount namespaces)"
+    echo "the Wine 10 root needs root, to be made (debootstrap) and used (chroot, mount namespaces)"
     return 1
   fi
+  [ -d "$wine10_root" ] && return 0
   if ! command -v debootstrap >/dev/null; then
     echo "debootstrap is not installed"
     return 1
@@ -63,12 +65,13 @@ wine10_make() {
   (
     flock 9
     [ -d "$wine10_root" ] && exit 0
+    rm -rf --one-file-system "$wine10_root".new.*
     new=$(mktemp -d "$wine10_root.new.XXXXXX") || exit 1
     if wine10_new "$new" >&2; then
       mv "$new" "$wine10_root"
     else
       rm -rf --one-file-system "$new"
-      echo "Debian $wine10_suite's Wine could not be installed from the package archive"
+      echo "Debian $wine10_suite could not be installed from the package archive (its output is above)"
       exit 1
     fi
   ) 9>"$wine10_root.lock"
