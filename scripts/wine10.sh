@@ -52,7 +52,7 @@ wine10_root="$wine10_cache/wine10-$({
 
 wine10_make() {
   if [ "$(id -u)" -ne 0 ]; then
-    echo "the Wine 10 root needs root, to be made (debootstrap) and used (chroot, mount namespaces)"
+    echo "making and using it needs root (debootstrap, chroot, mount namespaces)"
     return 1
   fi
   [ -d "$wine10_root" ] && return 0
