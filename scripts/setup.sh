@@ -13,6 +13,8 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 xvfb x11-utils imagemagick wixl msitools time
   fonts-ipafont-gothic fonts-wine locales
+  # for the root of the second Wine generation (scripts/wine10.sh)
+  debootstrap
 )
 
 installed() {

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core natively (plain and under
 # AddressSanitizer and UBSan), its fuzzers, then the 64-bit and the shipped 32-bit Windows
-# builds under Wine. Every preset is built on every host; where the host cannot execute 32-bit
-# code, the 32-bit build's Wine tests run in an emulated VM whose kernel can (scripts/vm.sh),
-# and with KV_WIN64_ONLY=1 they are reported as skipped. KV_WIN32_IN_VM=1 runs them in the VM
-# on any host. Ends with one line per preset.
+# builds under Wine, and the 64-bit build's Wine tests again under Wine 10 (scripts/wine10.sh).
+# Every preset is built on every host; where the host cannot execute 32-bit code, the 32-bit
+# build's Wine tests run in an emulated VM whose kernel can (scripts/vm.sh), and with
+# KV_WIN64_ONLY=1 they are reported as skipped. KV_WIN32_IN_VM=1 runs them in the VM on any
+# host. Ends with one line per preset.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -81,6 +82,51 @@ EOF
   [ "$vm_status" -eq 0 ] || line+=" (FAILED: the VM's CTest exited $vm_status)"
   summary+=("$line")
 }
+# "NAME: N ran, N failed, N skipped" from a JUnit report, the reasons of the skips after it;
+# a failure fails the command.
+add_line() {
+  local tests failed skipped line
+  tests=$(count tests "$2")
+  failed=$(count failures "$2")
+  skipped=$(count skipped "$2")
+  line="$1: $((tests - skipped)) ran, $failed failed, $skipped skipped"
+  [ "$skipped" -eq 0 ] || line+=$(skips_why "$2")
+  [ "$failed" -eq 0 ] || status=1
+  summary+=("$line")
+}
+
+# The 64-bit build's Wine tests again under Debian 13's Wine 10, in the root that
+# scripts/wine10.sh makes once per machine; KV_WINE10=0 turns the lane off. Says how long the
+# root and the tests took.
+wine10_lane() {
+  local report="$root/build/win64-wine10-tests.xml" why start made
+  rm -f "$report"
+  if [ "${KV_WINE10:-1}" = 0 ]; then
+    summary+=("wine10: not run: turned off (KV_WINE10=0)")
+    return
+  fi
+  if [ "$win64_built" != yes ]; then
+    summary+=("wine10: FAILED: the win64 build it tests failed")
+    status=1
+    return
+  fi
+  start=$SECONDS
+  if ! why=$("$root/scripts/wine10.sh" make); then
+    summary+=("wine10: FAILED: no Wine 10 root: ${why:-no reason given} (KV_WINE10=0 turns the lane off)")
+    status=1
+    return
+  fi
+  made=$((SECONDS - start))
+  start=$SECONDS
+  "$root/scripts/wine10.sh" ctest "$root/build/win64" "$report" || status=1
+  echo "Wine 10: its root ${made} s (0 where it was made before), the tests $((SECONDS - start)) s."
+  if [ -s "$report" ]; then add_line wine10 "$report"; else
+    summary+=("wine10: FAILED: no test report")
+    status=1
+  fi
+}
+
+win64_built=no
 for preset in native sanitize fuzz win64 win32; do
   echo "=== $preset"
   report="$root/build/$preset-tests.xml"
@@ -95,6 +141,7 @@ for preset in native sanitize fuzz win64 win32; do
     status=1
     continue
   fi
+  [ "$preset" = win64 ] && win64_built=yes
   if [ "$preset" = win32 ] && [ $in_vm = yes ]; then
     win32_in_vm
     continue
@@ -105,14 +152,10 @@ for preset in native sanitize fuzz win64 win32; do
     status=1
     continue
   fi
-  tests=$(count tests "$report")
-  failed=$(count failures "$report")
-  skipped=$(count skipped "$report")
-  line="$preset: $((tests - skipped)) ran, $failed failed, $skipped skipped"
-  [ "$skipped" -eq 0 ] || line+=$(skips_why "$report")
-  [ "$failed" -eq 0 ] || status=1
-  summary+=("$line")
+  add_line "$preset" "$report"
 done
+echo "=== wine10"
+wine10_lane
 
 echo "=== summary (CTest entries per preset)"
 printf '%s\n' "${summary[@]}"
