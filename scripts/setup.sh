@@ -11,7 +11,7 @@ set -uo pipefail
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev nlohmann-json3-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
-  wine wine64 xvfb x11-utils imagemagick wixl msitools time
+  wine wine64 xvfb x11-utils imagemagick wixl msitools time osslsigncode openssl python3
   fonts-ipafont-gothic fonts-wine locales
   # for the root of the second Wine generation (scripts/wine10.sh)
   debootstrap

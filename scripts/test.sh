@@ -157,6 +157,14 @@ done
 echo "=== wine10"
 wine10_lane
 
-echo "=== summary (CTest entries per preset)"
+# The release: the same bytes from a second clone, and signatures that verify. Each check
+# ends with its summary line.
+for check in reproducible signing; do
+  echo "=== $check"
+  "$root/tests/release/$check.sh" | tee "$root/build/$check.log" || status=1
+  summary+=("$(tail -n 1 "$root/build/$check.log")")
+done
+
+echo "=== summary (CTest entries per preset, then the release's checks)"
 printf '%s\n' "${summary[@]}"
 exit $status
