@@ -19,22 +19,32 @@ else()
   set(KV_MSI_OTHER_ARCH win64)
 endif()
 
-# One upgrade code for ever and for both architectures. Every other code is a name-based UUID
-# under it, the same in every build: the product code of a version and architecture (so that a
-# rebuild is the same product, and two builds of one commit the same package but for the
-# package code), and each component's code of an architecture (the two install their files in
-# different folders; a component's code is kept from version to version as its files are).
+# One upgrade code for ever and for both architectures. The product code of a version and
+# architecture is a name-based UUID under it, the same in every build: a rebuild is the same
+# product, and two builds of one commit the same package but for the package code.
 set(KV_MSI_UPGRADE_CODE 8D3E44A2-587A-4310-80D1-990182B6380B)
 function(kv_msi_code variable name)
   string(UUID code NAMESPACE ${KV_MSI_UPGRADE_CODE} NAME "${name}" TYPE SHA1 UPPER)
   set(${variable} ${code} PARENT_SCOPE)
 endfunction()
+# Each component's code, kept from version to version as its files are, and of each
+# architecture its own, since the two install into different folders: those that packages
+# made before had (wixl's, and the 32-bit settings'), so that they upgrade too; the 64-bit
+# settings' anew, as they shared the 32-bit ones. The shortcut is the same file for both: one
+# component.
+set(KV_MSI_CODES_win32 14ECD6A7-4B7D-58C1-9485-2643B821E91A 084BC50C-D355-54B7-91BE-F80A03A810AA
+  F1B27F3B-24D4-5A64-9ACB-5AF150321AB5 8BB9BD81-AD20-57A5-A910-835796D712F7
+  836EB2DA-FF08-4628-9BF8-23E06AD36824 0B5A8261-7D40-4A58-B9EC-BB3DB1891B1E)
+kv_msi_code(KV_MSI_WIN64_SETTINGS "win64 SETTINGS")
+kv_msi_code(KV_MSI_WIN64_JAPANESE_SETTINGS "win64 JAPANESE_SETTINGS")
+set(KV_MSI_CODES_win64 4ABAB9FE-5B37-5260-8A89-F4E3A25D8EAA 5BCC6F05-6F56-50E7-ABCD-29EEC385B997
+  D43F7113-5C25-5318-B9E9-79F2648C70BF 2A39E9F0-F996-5643-A96F-828A549EE8BA
+  ${KV_MSI_WIN64_SETTINGS} ${KV_MSI_WIN64_JAPANESE_SETTINGS})
 foreach(component PROGRAM LIBRARY DESKTOOL README SETTINGS JAPANESE_SETTINGS)
-  kv_msi_code(KV_MSI_${component}_CODE "${KV_WINDOWS_ARCH} ${component}")
+  list(POP_FRONT KV_MSI_CODES_${KV_WINDOWS_ARCH} KV_MSI_${component}_CODE)
 endforeach()
-kv_msi_code(KV_MSI_OTHER_SETTINGS_CODE "${KV_MSI_OTHER_ARCH} SETTINGS")
-kv_msi_code(KV_MSI_OTHER_JAPANESE_SETTINGS_CODE "${KV_MSI_OTHER_ARCH} JAPANESE_SETTINGS")
-# The shortcut is the same file for both architectures: one component.
+list(GET KV_MSI_CODES_${KV_MSI_OTHER_ARCH} 4 KV_MSI_OTHER_SETTINGS_CODE)
+list(GET KV_MSI_CODES_${KV_MSI_OTHER_ARCH} 5 KV_MSI_OTHER_JAPANESE_SETTINGS_CODE)
 kv_msi_code(KV_MSI_SHORTCUT_CODE "SHORTCUT")
 
 # When the Japanese settings are installed: as SETTINGS says, in any case, or where it says
@@ -90,7 +100,7 @@ function(kv_add_msi target version output program library desk_tool)
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('InstallExecute', 6050)"
       -q "UPDATE InstallExecuteSequence SET Sequence = 6060 WHERE Action = 'RemoveExistingProducts'"
     COMMAND ${PROJECT_SOURCE_DIR}/tests/win/check-installer.sh ${KV_WINDOWS_ARCH} ${version}
-      ${output}.tmp
+      ${output}.tmp ${KV_SHIPPED_BINARIES} ${KV_SHIPPED_TEXTS}
     COMMAND ${CMAKE_COMMAND} -E rename ${output}.tmp ${output}
     WORKING_DIRECTORY ${files}
     DEPENDS ${program} ${library} ${desk_tool} ${KV_SHIPPED_TEXT_FILES}

@@ -8,9 +8,11 @@
 # versioned file's Version and Language as its version record says and blank for the others,
 # one key path per component that is its own, component codes that differ where the paths
 # differ, the upgrade table against the product's version, per-machine shortcuts.
-# Usage: check-installer.sh win32|win64 VERSION PACKAGE.msi
+# The files are those the build ships (its one list), the settings twice: English and Japanese.
+# Usage: check-installer.sh win32|win64 VERSION PACKAGE.msi SHIPPED_FILE...
 set -uo pipefail
 arch=$1 version=$2 msi=$3
+shift 3
 case $arch in
   win32) template="Intel;1033" folder=ProgramFilesFolder bit=0 ;;
   win64) template="x64;1033" folder=ProgramFiles64Folder bit=256 ;;
@@ -39,8 +41,8 @@ value() {
 [ "$(value Property ProductVersion 2)" = "$version" ] || fail "not version $version"
 [ "$(value Directory INSTALLDIR 2)" = "$folder" ] || fail "INSTALLDIR is not under $folder"
 files=$(table File | cut -f3 | sort | paste -sd ' ')
-[ "$files" = "Quorin.exe Quorin.ini Quorin.ini README.txt TOVRAMIX.DLL quorin-id.exe" ] ||
-  fail "the package holds \"$files\""
+shipped=$(printf '%s\n' "$@" Quorin.ini | sort | paste -sd ' ')
+[ "$files" = "$shipped" ] || fail "the package holds \"$files\", not \"$shipped\""
 
 # A versioned file's Version is its version record's file version, and its Language the
 # record's language; an unversioned file has neither. Read from the files in the package.

@@ -23,7 +23,11 @@ constexpr wchar_t kInstalledFiles[][16] = {L"Quorin.exe", L"TOVRAMIX.DLL", L"quo
                                            L"Quorin.ini", L"README.txt"};
 
 // msiexec as an administrator runs it, silently: ACTION (/i or /x) on a package of the build,
-// with the properties given; its exit code.
+// with the properties given; its exit code. On a loaded machine Wine now and then fails to
+// start a process (CreateProcessW: ERROR_INTERNAL_ERROR, the new process ended before it had
+// started); msiexec has then not run, so the start is tried again. A start that never comes is
+// a failure of its own, never taken for msiexec's answer.
+constexpr DWORD kNotStarted = 0xFFFFFFFF;
 DWORD Msiexec(const wchar_t* action, const std::wstring& package,
               const std::wstring& properties = L"") {
   std::wstring commandLine =
@@ -31,9 +35,15 @@ DWORD Msiexec(const wchar_t* action, const std::wstring& package,
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return GetLastError();
+  for (int attempt = 1; !CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                        nullptr, nullptr, &startup, &info);
+       ++attempt) {
+    if (attempt == 5) {
+      ADD_FAILURE() << "msiexec did not start: error " << GetLastError();
+      return kNotStarted;
+    }
+    std::wprintf(L"msiexec did not start (error %lu); starting it again\n", GetLastError());
+    Sleep(1000);
   }
   const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
   // To its end, however loaded the machine: CTest's timeout bounds the run, and a cap here
@@ -167,6 +177,19 @@ TEST(Installer, InstallsUpgradesRepairsAndRemovesForReal) {
   EXPECT_EQ(Shortcut().first, L"");
 }
 
+// Whether the shortcut's key path, the one registry key of ours, is there in either view.
+bool OurKeyExists() {
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\KV Solvane", 0, KEY_READ | view, &key) ==
+        ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return true;
+    }
+  }
+  return false;
+}
+
 // What an administrator may install over what: each step's package and properties, its exit
 // code, then the one product left (its version and folder; none after a removal), with the
 // edited settings in its folder and nothing in the folders it left.
@@ -235,11 +258,16 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
     for (const std::wstring& place : {tools, programs, other}) {
       EXPECT_EQ(Exists(place), place == folder) << place;
     }
-    std::wprintf(L"%ls: %zu entry %ls in %ls, shortcut to %ls, title %ls\n", what.c_str(),
-                 products.size(),
-                 products.empty() ? L"" : Info(products[0], INSTALLPROPERTY_VERSIONSTRING).c_str(),
-                 folder.c_str(), Shortcut().first.c_str(),
-                 ReadSetting(folder + L"Quorin.ini", L"WindowTitle").c_str());
+    int files = 0;
+    for (const wchar_t* name : kInstalledFiles) files += Exists(folder + name);
+    std::wprintf(
+        L"%ls: %zu entry %ls at %ls, key %ls; %d files in %ls, shortcut to %ls, title %ls\n",
+        what.c_str(), products.size(),
+        products.empty() ? L"" : Info(products[0], INSTALLPROPERTY_VERSIONSTRING).c_str(),
+        products.empty() ? L"" : Info(products[0], INSTALLPROPERTY_INSTALLLOCATION).c_str(),
+        OurKeyExists() ? L"present" : L"absent", files, folder.c_str(), Shortcut().first.c_str(),
+        ReadSetting(folder + L"Quorin.ini", L"WindowTitle").c_str());
+    EXPECT_EQ(OurKeyExists(), !folder.empty());
     if (folder.empty()) {
       EXPECT_EQ(Shortcut().first, L"");
       continue;
