@@ -22,28 +22,17 @@ constexpr wchar_t kUpgradeCode[] = L"{8D3E44A2-587A-4310-80D1-990182B6380B}";
 constexpr wchar_t kInstalledFiles[][16] = {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe",
                                            L"Quorin.ini", L"README.txt"};
 
-// msiexec as an administrator runs it, silently: ACTION (/i or /x) on a package of the build,
-// with the properties given; its exit code. On a loaded machine Wine now and then fails to
-// start a process (CreateProcessW: ERROR_INTERNAL_ERROR, the new process ended before it had
-// started); msiexec has then not run, so the start is tried again. A start that never comes is
-// a failure of its own, never taken for msiexec's answer.
-constexpr DWORD kNotStarted = 0xFFFFFFFF;
-DWORD Msiexec(const wchar_t* action, const std::wstring& package,
-              const std::wstring& properties = L"") {
+// One run of msiexec; its exit code, or why it did not start.
+DWORD MsiexecOnce(const wchar_t* action, const std::wstring& package,
+                  const std::wstring& properties) {
   std::wstring commandLine =
       L"msiexec.exe " + std::wstring(action) + L" \"" + package + L"\" " + properties + L" /qn";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  for (int attempt = 1; !CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                        nullptr, nullptr, &startup, &info);
-       ++attempt) {
-    if (attempt == 5) {
-      ADD_FAILURE() << "msiexec did not start: error " << GetLastError();
-      return kNotStarted;
-    }
-    std::wprintf(L"msiexec did not start (error %lu); starting it again\n", GetLastError());
-    Sleep(1000);
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return GetLastError();
   }
   const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
   // To its end, however loaded the machine: CTest's timeout bounds the run, and a cap here
@@ -51,6 +40,22 @@ DWORD Msiexec(const wchar_t* action, const std::wstring& package,
   WaitForSingleObject(info.hProcess, INFINITE);
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(info.hProcess, &code);
+  return code;
+}
+
+// msiexec as an administrator runs it, silently: ACTION (/i or /x) on a package of the build,
+// with the properties given; its exit code. On a loaded machine Wine now and then fails to
+// start a process (ERROR_INTERNAL_ERROR: the new process ended before it had started): either
+// msiexec itself, which then has not run, or the nested msiexec that Wine's
+// RemoveExistingProducts starts for the older product, whose failure msiexec returns after
+// rolling the install back. Both are tried again; what fails every time is a failure.
+DWORD Msiexec(const wchar_t* action, const std::wstring& package,
+              const std::wstring& properties = L"") {
+  DWORD code = ERROR_INTERNAL_ERROR;
+  for (int attempt = 1; code == ERROR_INTERNAL_ERROR && attempt <= 3; ++attempt) {
+    if (attempt > 1) std::wprintf(L"msiexec could not start a process; trying again\n");
+    code = MsiexecOnce(action, package, properties);
+  }
   return code;
 }
 
