@@ -91,15 +91,16 @@ wine10_run() {
       sh -c "cd \"\$0\" && exec \"\$@\"" "$project" "$@"' wine10 "$wine10_root" "$project" "$@"
 }
 
-# A build's Wine tests in the root, CTest's JUnit report at REPORT. The package that some of
-# them start from is made here: CPack belongs to the CMake of this host, which made the build.
+# A build's Wine tests in the root, CTest's JUnit report at REPORT. The packages that some of
+# them start from or install are made here first: they need this host's CMake and compilers,
+# which made the build.
 wine10_ctest() {
-  local build=$1 report=$2
-  if ! ctest --test-dir "$build" -R '^package$' --output-on-failure >&2; then
-    echo "FAILED: the package the tests start from could not be made" >&2
+  local build=$1 report=$2 setup='^(package|installer_other_package)$'
+  if ! ctest --test-dir "$build" -R "$setup" --output-on-failure >&2; then
+    echo "FAILED: the packages the tests start from could not be made" >&2
     return 1
   fi
-  wine10_run ctest --test-dir "$build" -j2 -L wine -E '^package$' -FS package \
+  wine10_run ctest --test-dir "$build" -j2 -L wine -E "$setup" -FS '^(package|other_package)$' \
     --output-junit "$report" --output-on-failure
 }
 

@@ -1,12 +1,13 @@
 // The Windows Installer package as an IT department uses it, silently with msiexec in a fresh
 // prefix: install, start from the Start-menu shortcut, upgrade to the next version, repair,
-// refuse the older version, remove.
+// refuse the older version, remove; then any package of ours over any other.
 #include <gtest/gtest.h>
 #include <windows.h>
 // After windows.h, whose types they use.
 #include <msi.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,10 +22,9 @@ constexpr wchar_t kUpgradeCode[] = L"{8D3E44A2-587A-4310-80D1-990182B6380B}";
 constexpr wchar_t kInstalledFiles[][16] = {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe",
                                            L"Quorin.ini", L"README.txt"};
 
-// msiexec as an administrator runs it, silently: ACTION (/i or /x) on a package of the build,
-// with the properties given; its exit code.
-DWORD Msiexec(const wchar_t* action, const std::wstring& package,
-              const std::wstring& properties = L"") {
+// One run of msiexec; its exit code, or why it did not start.
+DWORD MsiexecOnce(const wchar_t* action, const std::wstring& package,
+                  const std::wstring& properties) {
   std::wstring commandLine =
       L"msiexec.exe " + std::wstring(action) + L" \"" + package + L"\" " + properties + L" /qn";
   STARTUPINFOW startup = {};
@@ -35,9 +35,27 @@ DWORD Msiexec(const wchar_t* action, const std::wstring& package,
     return GetLastError();
   }
   const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
-  WaitForSingleObject(info.hProcess, 120000);
+  // To its end, however loaded the machine: CTest's timeout bounds the run, and a cap here
+  // would read an install still running as one that failed.
+  WaitForSingleObject(info.hProcess, INFINITE);
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(info.hProcess, &code);
+  return code;
+}
+
+// msiexec as an administrator runs it, silently: ACTION (/i or /x) on a package of the build,
+// with the properties given; its exit code. On a loaded machine Wine now and then fails to
+// start a process (ERROR_INTERNAL_ERROR: the new process ended before it had started): either
+// msiexec itself, which then has not run, or the nested msiexec that Wine's
+// RemoveExistingProducts starts for the older product, whose failure msiexec returns after
+// rolling the install back. Both are tried again; what fails every time is a failure.
+DWORD Msiexec(const wchar_t* action, const std::wstring& package,
+              const std::wstring& properties = L"") {
+  DWORD code = ERROR_INTERNAL_ERROR;
+  for (int attempt = 1; code == ERROR_INTERNAL_ERROR && attempt <= 3; ++attempt) {
+    if (attempt > 1) std::wprintf(L"msiexec could not start a process; trying again\n");
+    code = MsiexecOnce(action, package, properties);
+  }
   return code;
 }
 
@@ -65,6 +83,21 @@ std::wstring Info(const std::wstring& product, const wchar_t* property) {
   DWORD size = MAX_PATH;
   MsiGetProductInfoW(product.c_str(), property, value, &size);
   return value;
+}
+
+// A file's version, from its version record, as a.b.c.d; empty where it has none.
+std::wstring FileVersion(const std::wstring& path) {
+  std::vector<char> record(GetFileVersionInfoSizeW(path.c_str(), nullptr));
+  VS_FIXEDFILEINFO* info = nullptr;
+  UINT size = 0;
+  if (record.empty() || !GetFileVersionInfoW(path.c_str(), 0, record.size(), record.data()) ||
+      !VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&info), &size)) {
+    return L"";
+  }
+  return std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
+         std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." +
+         std::to_wstring(HIWORD(info->dwFileVersionLS)) + L"." +
+         std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
 std::wstring ReadSetting(const std::wstring& ini, const wchar_t* key) {
@@ -139,11 +172,118 @@ TEST(Installer, InstallsUpgradesRepairsAndRemovesForReal) {
   ASSERT_EQ(Products().size(), 1u);
   EXPECT_EQ(Info(Products()[0], INSTALLPROPERTY_VERSIONSTRING), KV_NEXT_VERSION);
   for (const wchar_t* name : kInstalledFiles) EXPECT_TRUE(Exists(folder + name)) << name;
+  for (const wchar_t* name : {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe"}) {
+    EXPECT_EQ(FileVersion(folder + name), std::wstring(KV_NEXT_VERSION) + L".0") << name;
+  }
   EXPECT_EQ(ReadSetting(folder + L"Quorin.ini", L"WindowTitle"), L"Edited");
   EXPECT_EQ(Msiexec(L"/x", next), 0u);
   EXPECT_TRUE(Products().empty());
   EXPECT_FALSE(Exists(folder));
   EXPECT_EQ(Shortcut().first, L"");
+}
+
+// Whether the shortcut's key path, the one registry key of ours, is there in either view.
+bool OurKeyExists() {
+  for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\KV Solvane", 0, KEY_READ | view, &key) ==
+        ERROR_SUCCESS) {
+      RegCloseKey(key);
+      return true;
+    }
+  }
+  return false;
+}
+
+// What an administrator may install over what: each step's package and properties, its exit
+// code, then the one product left (its version and folder; none after a removal), with the
+// edited settings in its folder and nothing in the folders it left.
+struct Step {
+  const wchar_t* action;
+  const wchar_t* package;  // this, rebuilt, next or other (the other architecture's)
+  const wchar_t* properties;
+  DWORD exitCode;
+  const wchar_t* version;  // empty: no product
+  const wchar_t* folder;
+};
+
+TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
+  CoInitialize(nullptr);
+  const std::wstring programs = Folder(CSIDL_PROGRAM_FILES) + L"\\Quorin\\";
+  const std::wstring other = Folder(CSIDL_PROGRAM_FILESX86) + L"\\Quorin\\";
+  const std::wstring tools = L"C:\\Tools\\Quorin\\";
+  const bool otherArchitecture = GetEnvironmentVariableW(L"QUORIN_OTHER_MSI_DIR", nullptr, 0) > 0;
+  const std::wstring version = KV_PROJECT_VERSION, nextVersion = KV_NEXT_VERSION;
+  const std::vector<std::pair<std::wstring, std::wstring>> packages = {
+      {L"this", BuiltFile(L"QUORIN_MSI_DIR", KV_MSI_NAME)},
+      {L"rebuilt", BuiltFile(L"QUORIN_NEXT_MSI_DIR", KV_REBUILT_MSI_NAME)},
+      {L"next", BuiltFile(L"QUORIN_NEXT_MSI_DIR", KV_NEXT_MSI_NAME)},
+      {L"other", otherArchitecture ? BuiltFile(L"QUORIN_OTHER_MSI_DIR", KV_OTHER_MSI_NAME) : L""}};
+  const std::wstring in = L"SETTINGS=english INSTALLDIR=" + tools;
+  std::vector<Step> steps = {
+      {L"/i", L"this", in.c_str(), 0, version.c_str(), tools.c_str()},
+      {L"/i", L"this", L"SETTINGS=French", ERROR_INSTALL_FAILURE, version.c_str(), tools.c_str()},
+      // The same product: Wine runs it as a maintenance of the installed one, Windows refuses
+      // it (1638) unless told to update it in place (REINSTALLMODE=vomus).
+      {L"/i", L"rebuilt", L"", 0, version.c_str(), tools.c_str()},
+      {L"/i", L"next", L"", 0, nextVersion.c_str(), tools.c_str()},
+      {L"/i", L"rebuilt", L"", ERROR_INSTALL_FAILURE, nextVersion.c_str(), tools.c_str()},
+      {L"/x", L"next", L"", 0, L"", L""},
+  };
+  if (otherArchitecture) {
+    steps.insert(
+        steps.end(),
+        {
+            {L"/i", L"other", L"SETTINGS=ENGLISH", 0, version.c_str(), other.c_str()},
+            {L"/i", L"this", L"", 0, version.c_str(), programs.c_str()},
+            {L"/i", L"other", L"", 0, version.c_str(), other.c_str()},
+            {L"/i", L"next", L"", 0, nextVersion.c_str(), programs.c_str()},
+            {L"/i", L"other", L"", ERROR_INSTALL_FAILURE, nextVersion.c_str(), programs.c_str()},
+            {L"/x", L"next", L"", 0, L"", L""},
+        });
+  }
+  for (const Step& step : steps) {
+    std::wstring package;
+    for (const auto& [name, path] : packages) {
+      if (name == step.package) package = path;
+    }
+    const std::wstring what =
+        std::wstring(step.action) + L" " + step.package + L" " + step.properties;
+    SCOPED_TRACE(testing::Message() << what);
+    const bool fresh = Products().empty();
+    EXPECT_EQ(Msiexec(step.action, package, step.properties), step.exitCode);
+    // A first install's settings are edited; every later step keeps them.
+    const std::wstring folder = step.folder;
+    if (fresh && !folder.empty()) {
+      WritePrivateProfileStringW(L"Screen", L"WindowTitle", L"Edited",
+                                 (folder + L"Quorin.ini").c_str());
+    }
+    const auto products = Products();
+    ASSERT_EQ(products.size(), folder.empty() ? 0u : 1u);
+    for (const std::wstring& place : {tools, programs, other}) {
+      EXPECT_EQ(Exists(place), place == folder) << place;
+    }
+    int files = 0;
+    for (const wchar_t* name : kInstalledFiles) files += Exists(folder + name);
+    std::wprintf(
+        L"%ls: %zu entry %ls at %ls, key %ls; %d files in %ls, shortcut to %ls, title %ls\n",
+        what.c_str(), products.size(),
+        products.empty() ? L"" : Info(products[0], INSTALLPROPERTY_VERSIONSTRING).c_str(),
+        products.empty() ? L"" : Info(products[0], INSTALLPROPERTY_INSTALLLOCATION).c_str(),
+        OurKeyExists() ? L"present" : L"absent", files, folder.c_str(), Shortcut().first.c_str(),
+        ReadSetting(folder + L"Quorin.ini", L"WindowTitle").c_str());
+    EXPECT_EQ(OurKeyExists(), !folder.empty());
+    if (folder.empty()) {
+      EXPECT_EQ(Shortcut().first, L"");
+      continue;
+    }
+    EXPECT_EQ(Info(products[0], INSTALLPROPERTY_VERSIONSTRING), step.version);
+    EXPECT_EQ(Shortcut(), std::make_pair(folder + L"Quorin.exe", folder));
+    EXPECT_EQ(FileVersion(folder + L"Quorin.exe"), std::wstring(step.version) + L".0");
+    EXPECT_EQ(ReadSetting(folder + L"Quorin.ini", L"WindowTitle"), L"Edited");
+    // English as SETTINGS said, in any case, whatever the system's language.
+    EXPECT_EQ(ReadSetting(folder + L"Quorin.ini", L"UseDB"), L"false");
+  }
 }
 
 }  // namespace
