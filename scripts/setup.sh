@@ -13,6 +13,7 @@ packages=(
   g++-mingw-w64-i686 g++-mingw-w64-x86-64
   wine wine64 xvfb x11-utils imagemagick wixl msitools time
   fonts-ipafont-gothic fonts-wine locales
+  emscripten node-acorn chromium chromium-driver python3-selenium
 )
 
 installed() {
