@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core natively (plain and under
 # AddressSanitizer and UBSan), its fuzzers, then the 64-bit and the shipped 32-bit Windows
-# builds under Wine. Every preset is built on every host; where the host cannot execute 32-bit
-# code, the 32-bit build's Wine tests run in an emulated VM whose kernel can (scripts/vm.sh),
-# and with KV_WIN64_ONLY=1 they are reported as skipped. KV_WIN32_IN_VM=1 runs them in the VM
-# on any host. Ends with one line per preset.
+# builds under Wine, and the desk's page in headless Chromium. Every preset is built on every
+# host; where the host cannot execute 32-bit code, the 32-bit build's Wine tests run in an
+# emulated VM whose kernel can (scripts/vm.sh), and with KV_WIN64_ONLY=1 they are reported as
+# skipped. KV_WIN32_IN_VM=1 runs them in the VM on any host. Ends with one line per preset and
+# one for the browser tests.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -114,6 +115,25 @@ for preset in native sanitize fuzz win64 win32; do
   summary+=("$line")
 done
 
-echo "=== summary (CTest entries per preset)"
+# The desk's page, built with emscripten, driven in headless Chromium as an agent uses it, and
+# held to what the native quorin-id says of the same input.
+echo "=== browser"
+if ! cmake --preset web -DKV_WERROR="${KV_WERROR:-ON}" >/dev/null || ! cmake --build --preset web; then
+  summary+=("browser: FAILED to build quorin-desk.html")
+  status=1
+elif [ ! -x "$root/build/native/quorin-id" ]; then
+  summary+=("browser: FAILED: no native quorin-id to hold the page to")
+  status=1
+else
+  log="$root/build/browser-tests.log"
+  /usr/bin/python3 "$root/tests/web/desk_page_test.py" "$root/build/web/quorin-desk.html" \
+    "$root/build/native/quorin-id" >"$log" 2>&1 || status=1
+  cat "$log"
+  line=$(grep '^browser: ' "$log" | tail -n 1)
+  summary+=("${line:-browser: FAILED: the tests ended without a summary}")
+  [ -n "$line" ] || status=1
+fi
+
+echo "=== summary (CTest entries per preset; the browser tests)"
 printf '%s\n' "${summary[@]}"
 exit $status
