@@ -18,8 +18,10 @@
 #include "desk/streams.h"
 
 // The chosen inventory's bytes from offset on, at most size of them, read from the file in the
-// page; 0 at its end, -1 where it cannot be read.
+// page; 0 at its end, -1 where it cannot be read, or where what this pass is for is no longer
+// wanted.
 EM_ASYNC_JS(int, ReadInventory, (char* into, int size, double offset), {
+  if (Module.superseded && Module.superseded()) return -1;
   try {
     const piece = await Module.inventory.slice(offset, offset + size).arrayBuffer();
     HEAPU8.set(new Uint8Array(piece), into);

@@ -114,6 +114,7 @@
           return;
         }
         $('found-says').textContent = t.searching;
+        desk.superseded = () => asked !== wanted;
         const answer = await callAsync('desk_find', $('caller').value, $('column').value);
         if (asked === wanted) drawFound(answer);
       });
@@ -123,6 +124,7 @@
 
     const open = (file) => queue(async () => {
       desk.inventory = file;
+      desk.superseded = null;
       const answer = await callAsync('desk_open');
       const names = answer.ok ? answer.names : [];
       $('column').replaceChildren(...names.map((name, i) =>
@@ -147,6 +149,7 @@
     $('save').addEventListener('click', () => queue(async () => {
       $('saved').textContent = t.saving;
       desk.saved = [];
+      desk.superseded = null;
       const answer = await callAsync('desk_save', $('column').value);
       const name = desk.inventory.name.replace(/(\.csv)?$/i, '-support-ids.csv');
       if (answer.status !== 1) {
