@@ -96,6 +96,8 @@ class DeskPage(Page):
     def test_the_caller_is_found_despite_a_reading_error_and_never_guessed_between_two(self):
         self.element('file').send_keys(self.inventory)
         self.wait(lambda: self.element('column').get_attribute('value') == '3')  # guessed
+        self.assertEqual([option.text for option in self.driver.find_elements(
+            By.CSS_SELECTOR, '#column option')], ['1: Host', '2: Owner', '3: UUID'])
         self.assertEqual(self.find(C_ID), ('The caller’s machine:', [['pc-c', 'Cy', C]]))
         for error, typed in (('replaced', C_ID[:24] + 'B' + C_ID[25:]),
                              ('swapped', C_ID[:2] + C_ID[3] + C_ID[2] + C_ID[4:]),

@@ -128,7 +128,7 @@
       const answer = await callAsync('desk_open');
       const names = answer.ok ? answer.names : [];
       $('column').replaceChildren(...names.map((name, i) =>
-        new Option(`${i + 1}: ${name}`, String(i + 1), false, i === answer.guess)));
+        new Option(`${i + 1}: ${name.text}`, String(i + 1), false, i === answer.guess)));
       for (const id of ['column', 'caller', 'save']) $(id).disabled = names.length === 0;
       $('found-says').textContent = answer.ok ? '' : t.unreadable;
       if (answer.ok && $('caller').value) find();
