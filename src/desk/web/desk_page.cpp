@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -68,23 +69,42 @@ class Inventory : public Source {
   std::uint64_t offset_ = 0;
 };
 
-// What quorin-id says on standard error, a line each, without its name.
+// What quorin-id says on standard error, a line each, without its name: the first kFirst lines
+// and the last kLast (where --find says what differs), with how many between were left out, so
+// that an inventory of refused rows is not kept line by line.
 class Lines : public Sink {
  public:
+  static constexpr std::size_t kFirst = 100, kLast = 1001;
+
   bool Write(std::string_view bytes) override {
     partial_.append(bytes);
     for (std::size_t end; (end = partial_.find('\n')) != std::string::npos;) {
       std::string line = partial_.substr(0, end);
       partial_.erase(0, end + 1);
       if (line.starts_with(kSaid)) line.erase(0, kSaid.size());
-      said.push_back(std::move(line));
+      if (first_.size() < kFirst) {
+        first_.push_back(std::move(line));
+        continue;
+      }
+      last_.push_back(std::move(line));
+      if (last_.size() > kLast) {
+        last_.pop_front();
+        ++leftOut;
+      }
     }
     return true;
   }
-  std::vector<std::string> said;
+  std::vector<std::string> Said() const {
+    std::vector<std::string> said = first_;
+    said.insert(said.end(), last_.begin(), last_.end());
+    return said;
+  }
+  std::size_t leftOut = 0;
 
  private:
   std::string partial_;
+  std::vector<std::string> first_;
+  std::deque<std::string> last_;
 };
 
 // A field as shown: its first kMostShown bytes, and whether there was more.
@@ -94,8 +114,8 @@ struct Field {
 };
 using Record = std::vector<Field>;
 
-// Records read into their fields, for a table, as far as shown; a byte-order mark is no part of
-// the first name.
+// Records read into their fields, for a table, as far as shown: the first kMostRecords, with how
+// many more there were; a byte-order mark is no part of the first name.
 class Table : public CsvHandler, public Sink {
  public:
   bool Write(std::string_view bytes) override {
@@ -106,7 +126,9 @@ class Table : public CsvHandler, public Sink {
     return true;
   }
   void Finish() { reader_.Finish(); }
+  static constexpr std::size_t kMostRecords = 1001;
   std::vector<Record> records;
+  std::size_t more = 0;
 
  private:
   void Raw(std::string_view) override {}
@@ -118,7 +140,12 @@ class Table : public CsvHandler, public Sink {
     shown.text.append(piece.substr(0, room));
   }
   void End(std::size_t, std::string_view, bool) override {
-    records.push_back(std::exchange(record_, {}));
+    if (records.size() < kMostRecords) {
+      records.push_back(std::exchange(record_, {}));
+    } else {
+      record_.clear();
+      ++more;
+    }
   }
 
   CsvReader reader_{*this};
@@ -229,7 +256,10 @@ EMSCRIPTEN_KEEPALIVE const char* desk_open() {
     const Record& row = opening.records[1];
     for (std::size_t i = 0; i < row.size(); ++i) {
       const std::optional<Reading> value = ReadUtf8(row[i].text);
-      if (value && value->ok && value->machine.typedAsUuid) guess = i, ++uuids;
+      if (value && value->ok && value->machine.typedAsUuid) {
+        guess = i;
+        ++uuids;
+      }
     }
   }
   return Answer("{\"ok\":true,\"names\":" + Fields(opening.records[0]) +
@@ -259,7 +289,7 @@ EMSCRIPTEN_KEEPALIVE const char* desk_find(const char* id, const char* column) {
         index < fields.size() ? ReadUtf8(fields[index].text) : std::nullopt;
     exact = value && value->ok && value->machine.uuid == reading.machine.uuid;
   }
-  std::vector<std::string> notes = said.said;
+  std::vector<std::string> notes = said.Said();
   std::string ambiguous = "null";
   if (status == kAmbiguous && !notes.empty()) {
     ambiguous = Quoted(notes.back());
@@ -277,10 +307,11 @@ EMSCRIPTEN_KEEPALIVE const char* desk_find(const char* id, const char* column) {
     rows += "}";
   }
   rows += "]";
-  return Answer("{\"status\":" + std::to_string(status) +
-                ",\"exact\":" + (exact ? "true" : "false") + ",\"header\":" +
-                (table.records.empty() ? "[]" : Fields(table.records[0])) + ",\"rows\":" + rows +
-                ",\"notes\":" + List(notes, Quoted) + ",\"ambiguous\":" + ambiguous + "}");
+  return Answer(
+      "{\"status\":" + std::to_string(status) + ",\"exact\":" + (exact ? "true" : "false") +
+      ",\"header\":" + (table.records.empty() ? "[]" : Fields(table.records[0])) + ",\"rows\":" +
+      rows + ",\"moreRows\":" + std::to_string(table.more) + ",\"notes\":" + List(notes, Quoted) +
+      ",\"leftOut\":" + std::to_string(said.leftOut) + ",\"ambiguous\":" + ambiguous + "}");
 }
 
 // The inventory with the support-ID column added, as quorin-id --csv writes it, in pieces to the
@@ -298,8 +329,8 @@ EMSCRIPTEN_KEEPALIVE const char* desk_save(const char* column) {
   Output output(pieces);
   int status = ConvertCsv(inventory, output, said, column);
   if (!output.Flush()) status = kFailed;
-  return Answer("{\"status\":" + std::to_string(status) + ",\"notes\":" + List(said.said, Quoted) +
-                "}");
+  return Answer("{\"status\":" + std::to_string(status) + ",\"notes\":" +
+                List(said.Said(), Quoted) + ",\"leftOut\":" + std::to_string(said.leftOut) + "}");
 }
 
 }  // extern "C"

@@ -16,7 +16,9 @@
       ambiguous: 'Ambiguous: several machines are one misread character away. Ask the caller to read the ID again.',
       none: 'No machine in the inventory has this support ID, nor one a misread character away.',
       differs: 'What differs', cut: '(cut)', saving: 'Saving…', savedAs: 'Saved as',
-      savedRefused: 'Saved; some rows were refused:', failed: 'The inventory could not be read.',
+      savedRefused: '(some rows were refused, each listed below, with an empty support ID).',
+      failed: 'The inventory could not be read.',
+      moreRows: (n) => `${n} more rows, not shown.`, leftOut: (n) => `${n} more lines, not shown.`,
     },
     ja: {
       title: 'Quorin サポート窓口', convertHeading: 'サポート ID と UUID',
@@ -31,12 +33,19 @@
       ambiguous: '特定できません: 1 文字の読み違いで一致する PC が複数あります。もう一度読み上げてもらってください。',
       none: 'このサポート ID の PC も、1 文字違いの PC も台帳にありません。',
       differs: '違い', cut: '(省略)', saving: '保存中…', savedAs: '保存しました:',
-      savedRefused: '保存しました。読めなかった行:', failed: '台帳を読めませんでした。',
+      savedRefused: '(読めなかった行はサポート ID を空にしました。下に一覧します)。',
+      failed: '台帳を読めませんでした。',
+      moreRows: (n) => `ほかに ${n} 行 (表示していません)。`, leftOut: (n) => `ほかに ${n} 件 (表示していません)。`,
     },
   };
   const t = texts[/^ja\b/i.test(navigator.language) ? 'ja' : 'en'];
   const $ = (id) => document.getElementById(id);
   const show = (element, text) => { element.textContent = text; element.hidden = !text; };
+  const list = (element, texts) => element.replaceChildren(...texts.map((text) => {
+    const item = document.createElement('li');
+    item.textContent = text;
+    return item;
+  }));
 
   document.documentElement.lang = t === texts.ja ? 'ja' : 'en';
   for (const element of document.querySelectorAll('[data-text]')) {
@@ -97,11 +106,9 @@
         : answer.exact ? t.found : answer.rows.length ? t.near : answer.status === 3 ? t.none
         : answer.status === 1 ? t.failed : answer.notes[0] || '';
       const notes = answer.status === 2 && !answer.rows.length ? answer.notes.slice(1) : answer.notes;
-      $('found-notes').replaceChildren(...notes.map((note) => {
-        const item = document.createElement('li');
-        item.textContent = note;
-        return item;
-      }));
+      if (answer.moreRows) notes.push(t.moreRows(answer.moreRows));
+      if (answer.leftOut) notes.push(t.leftOut(answer.leftOut));
+      list($('found-notes'), notes);
     };
     const find = () => {
       const asked = ++wanted;
@@ -161,8 +168,9 @@
       }
       desk.saved = [];
       $('saved').textContent = answer.status === 1 ? t.failed
-        : (answer.status === 2 ? t.savedRefused : t.savedAs + ' ' + name) +
-          (answer.notes.length ? ' ' + answer.notes.join('; ') : '');
+        : t.savedAs + ' ' + name + (answer.status === 2 ? ' ' + t.savedRefused : '');
+      const notes = answer.notes.concat(answer.leftOut ? [t.leftOut(answer.leftOut)] : []);
+      list($('saved-notes'), notes);
     }));
 
     convert();
