@@ -5,7 +5,7 @@
 namespace kv::support_id {
 namespace {
 
-constexpr char kDigits[] = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
+constexpr std::string_view kDigits = kAlphabet;
 constexpr int kBits = 5;
 constexpr unsigned kDigitMask = (1u << kBits) - 1;
 
@@ -23,10 +23,6 @@ constexpr struct DigitValues {
   }
   int of[256];
 } kDigitValues;
-
-int DigitValue(char c) {
-  return kDigitValues.of[static_cast<unsigned char>(c)];
-}
 
 // Eight bytes as one number, the first most significant.
 std::uint64_t BigEndian(const std::uint8_t* bytes) {
@@ -48,6 +44,27 @@ constexpr struct DigitPairs {
 } kDigitPairs;
 
 }  // namespace
+
+int DigitValue(char c) {
+  return kDigitValues.of[static_cast<unsigned char>(c)];
+}
+
+char Canonical(char c) {
+  const int value = DigitValue(c);
+  return value < 0 ? '\0' : kDigits[static_cast<std::size_t>(value)];
+}
+
+UuidText FormatUuid(const Uuid& uuid) {
+  constexpr char kHex[] = "0123456789ABCDEF";
+  UuidText text;
+  std::size_t at = 0;
+  for (const std::uint8_t byte : uuid) {
+    if (IsUuidHyphenAt(at)) text[at++] = '-';
+    text[at++] = kHex[byte >> 4];
+    text[at++] = kHex[byte & 15];
+  }
+  return text;
+}
 
 Text Encode(const Uuid& uuid) {
   const std::uint64_t high = BigEndian(uuid.data()), low = BigEndian(uuid.data() + 8);

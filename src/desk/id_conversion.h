@@ -64,9 +64,4 @@ std::u32string SupportIdDigits(std::u32string_view typed);
 // A character as a message names it: itself when it is printable ASCII, else U+ and its code.
 std::string Named(char32_t c);
 
-// Text as the system hands it over; nothing when it is not well-formed.
-std::optional<std::u32string> FromUtf8(std::string_view bytes);
-std::optional<std::u32string> FromUtf16(std::u16string_view units);
-std::string ToUtf8(std::u32string_view text);
-
 }  // namespace kv::desk

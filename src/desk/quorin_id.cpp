@@ -17,47 +17,60 @@
 #include <unistd.h>
 #endif
 
+#include "desk/exit_status.h"
 #include "desk/id_conversion.h"
 #include "desk/modes.h"
+#include "desk/text_encodings.h"
 
 namespace {
 
+using kv::desk::kDone;
 using kv::desk::kFailed;
 using kv::desk::kRefused;
 
-constexpr char kHelp[] =
+constexpr char kUsage[] =
     "Usage: quorin-id SUPPORT-ID          the machine's UUID\n"
     "       quorin-id UUID                its support ID\n"
     "       quorin-id [-]                 a value a line from standard input\n"
     "       quorin-id --csv COLUMN        a CSV inventory from standard input\n"
-    "       quorin-id --find ID --csv COLUMN\n"
+    "       quorin-id --find ID --csv COLUMN\n";
+
+constexpr char kHelp[] =
     "\n"
     "Turns the support ID that Quorin shows into the PC's UUID, as dmidecode and\n"
     "Win32_ComputerSystemProduct.UUID give it (8-4-4-4-12 hexadecimal digits), and a\n"
     "UUID into its support ID. A support ID may be typed in lower case, with blanks or\n"
     "hyphens anywhere, O for 0 and I or L for 1, or pasted in full-width characters; a\n"
-    "UUID with or without braces or urn:uuid:. Prints the other form on one line and exits\n"
-    "with 0; anything else exits with 2 and says on standard error what is wrong.\n"
+    "UUID with or without braces or urn:uuid:. Prints the other form on one line.\n"
     "\n"
     "With - (or no argument, from a pipe or a file), each line of standard input gives one\n"
     "line out, in order: its other form, or an empty line where it is refused, with the line\n"
-    "number and the reason on standard error. Exits with 2 where any line was refused.\n"
+    "number and the reason on standard error. Lines end in LF, CRLF or a CR alone.\n"
     "    quorin-id - < support-ids.txt > uuids.txt\n"
     "\n"
-    "With --csv, each row of a CSV file (RFC 4180, UTF-8) comes out as it came, with one\n"
-    "field added: the other form of the value in COLUMN, a header name or a number from 1;\n"
-    "the field is named SupportID where the column holds UUIDs, UUID where it holds\n"
-    "support IDs, and empty where a value is refused.\n"
+    "With --csv, each row of a CSV file (RFC 4180; UTF-8, or UTF-16 with a byte-order\n"
+    "mark, written back in the same) comes out as it came, with one field added: the\n"
+    "other form of the value in COLUMN, a header name or a number from 1. The field is\n"
+    "named after the first value that converts: SupportID for a UUID, UUID for a support\n"
+    "ID; SupportID where none has within the first MiB of rows. A refused value, or a row\n"
+    "whose fields are not the header's, gets an empty field and its row number on standard\n"
+    "error (the header is row 1).\n"
     "    quorin-id --csv UUID < machines.csv > machines-with-support-ids.csv\n"
     "\n"
     "With --find, prints the header and the rows of the machine that ID names. Where none\n"
     "has that support ID, the rows one misread character away (one replaced, two swapped, one\n"
-    "left out or one added), with what differs on standard error. Exits with 0 when it found\n"
-    "the machine, 3 when none, 4 when several machines are one error away.\n"
+    "left out or one added), with what differs on standard error.\n"
     "    quorin-id --find 28T5CY4TQKFF04HMASW9NF6YB0 --csv UUID < machines.csv\n"
     "    quorin-id: row 2: position 25: read 'B', the machine has 'Y'\n"
     "\n"
-    "Exits with 1 where the output cannot be written.\n";
+    "Exit status:\n"
+    "  0  every value converted; --find: the machine's rows printed\n"
+    "  1  the input could not be read, or the output written\n"
+    "  2  a value, a row or the request refused (said on standard error)\n"
+    "  3  --find: every row searched, and none is of that machine\n"
+    "  4  --find: several machines are one misread character away\n"
+    "  5  --find: some rows could not be searched (said on standard error), and no other\n"
+    "     has that support ID exactly\n";
 
 // What quorin-id says on standard error: one line each.
 class ErrorStream : public kv::desk::Sink {
@@ -69,6 +82,13 @@ class ErrorStream : public kv::desk::Sink {
 
 void Say(const std::string& what) {
   ErrorStream().Write("quorin-id: " + what + "\n");
+}
+
+// A request that cannot be meant as it stands: why, and how requests are made.
+int Misread(const std::string& why) {
+  Say(why);
+  ErrorStream().Write(kUsage);
+  return kRefused;
 }
 
 #ifdef _WIN32
@@ -143,7 +163,7 @@ int Stream(const std::optional<std::u32string>& find, const std::optional<std::u
   Descriptor in(0), out(1);
   kv::desk::Output output(out);
   ErrorStream errors;
-  int status = 0;
+  kv::desk::ExitStatus status = kDone;
   if (find) {
     status = kv::desk::FindInCsv(in, output, errors, *find, kv::desk::ToUtf8(*column));
   } else if (column) {
@@ -165,17 +185,27 @@ int Run(const std::vector<std::optional<std::u32string>>& arguments) {
     return i < arguments.size() && *arguments[i] == word;
   };
   if (arguments.size() == 1 && (is(0, U"--help") || is(0, U"-h") || is(0, U"/?"))) {
+    std::fputs(kUsage, stdout);
     std::fputs(kHelp, stdout);
-    return Finish(0);
+    return Finish(kDone);
   }
   std::optional<std::u32string> find, column;
-  std::size_t i = 0;
-  for (; i + 1 < arguments.size() && (is(i, U"--find") || is(i, U"--csv")); i += 2) {
-    (is(i, U"--find") ? find : column) = *arguments[i + 1];
+  std::size_t values = 0;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    if (!is(i, U"--find") && !is(i, U"--csv")) {
+      ++values;
+      continue;
+    }
+    const std::string option = is(i, U"--find") ? "--find" : "--csv";
+    std::optional<std::u32string>& value = option == "--find" ? find : column;
+    if (value) return Misread(option + " is given twice: give it once");
+    if (i + 1 == arguments.size() || arguments[i + 1]->starts_with(U"--")) {
+      return Misread(option + " needs " + (option == "--find" ? "an ID" : "a COLUMN"));
+    }
+    value = *arguments[++i];
   }
-  if (i < arguments.size() && (find || column)) {
-    Say("give --csv COLUMN, with --find ID before or after it (quorin-id --help tells more)");
-    return kRefused;
+  if (values > 0 && (find || column)) {
+    return Misread("give --csv COLUMN, with --find ID before or after it, and nothing else");
   }
   if (find && !column) {
     Say("--find searches an inventory: give its column with --csv COLUMN");
@@ -195,7 +225,7 @@ int Run(const std::vector<std::optional<std::u32string>>& arguments) {
     return kRefused;
   }
   std::printf("%s\n", conversion.text.c_str());
-  return Finish(0);
+  return Finish(kDone);
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ expect "a U" 2 "" 0 1
 run </dev/null
 expect "no argument, from a file" 0 "" 0 0
 run --help
-expect "--help" 0 "Usage: quorin-id SUPPORT-ID          the machine's UUID" 32 0
+expect "--help" 0 "Usage: quorin-id SUPPORT-ID          the machine's UUID" 40 0
 
 # From a terminal, no argument is a mistake, not a request to read what is typed.
 if script -qec "$tool" /dev/null </dev/null >"$out" 2>&1; then status=0; else status=$?; fi

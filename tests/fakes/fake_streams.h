@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "desk/streams.h"
+#include "desk/stream_io.h"
 
 namespace kv::test {
 

@@ -7,7 +7,6 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
 
 PAGE, QUORIN_ID = (os.path.abspath(p) for p in sys.argv[1:3])
@@ -105,22 +104,30 @@ class DeskPage(Page):
                              ('added', C_ID[:12] + 'X' + C_ID[12:])):
             with self.subTest(error=error):
                 says, rows = self.find(typed)
-                difference = quorin_id('--find', typed, '--csv', '3', data=INVENTORY)[1]
+                said = quorin_id('--find', typed, '--csv', '3', data=INVENTORY)[1]
                 self.assertEqual(says, 'No machine has this support ID. One misread character away:')
-                self.assertEqual(rows, [difference[-1:] + ['pc-c', 'Cy', C]])
+                difference = next(line for line in said if line.startswith('row 4: '))
+                self.assertEqual(rows, [['4', difference[7:], 'pc-c', 'Cy', C]])
         says, rows = self.find(A_ID[:9] + 'N' + A_ID[10:])
         self.assertTrue(says.startswith('Ambiguous'), says)
-        self.assertEqual([row[1:] for row in rows], [['pc-a', 'Ann', A], ['pc-b', 'Bob, "B"', B]])
+        self.assertEqual([row[2:] for row in rows], [['pc-a', 'Ann', A], ['pc-b', 'Bob, "B"', B]])
 
-    def test_the_saved_inventory_is_what_quorin_id_writes(self):
-        self.element('file').send_keys(self.inventory)
-        self.wait(lambda: self.element('column').get_attribute('value') == '3')
-        self.element('save').click()
-        saved = os.path.join(self.folder, 'machines-support-ids.csv')
-        self.wait(lambda: os.path.exists(saved) and self.element('saved').text.startswith('Saved'))
-        time.sleep(0.5)  # the download's last write
-        with open(saved, 'rb') as f:
-            self.assertEqual(f.read(), quorin_id('--csv', '3', data=INVENTORY)[0])
+    def test_each_encoding_is_searched_and_saved_as_quorin_id_writes(self):
+        utf16 = INVENTORY.decode('utf-8-sig').replace('\r\n', '\r').encode('utf-16')
+        for name, inventory in (('utf8', INVENTORY), ('utf16', utf16)):
+            with self.subTest(encoding=name):
+                path = os.path.join(self.folder, name + '.csv')
+                with open(path, 'wb') as f:
+                    f.write(inventory)
+                self.element('file').send_keys(path)
+                self.wait(lambda: self.element('column').get_attribute('value') == '3')
+                self.assertEqual(self.find(C_ID)[1], [['pc-c', 'Cy', C]])
+                self.element('save').click()
+                saved = os.path.join(self.folder, name + '-support-ids.csv')
+                self.wait(lambda: os.path.exists(saved) and self.element('saved').text.startswith('Saved'))
+                with open(saved, 'rb') as f:
+                    self.assertEqual(f.read(), quorin_id('--csv', '3', data=inventory)[0])
+                self.type_into('caller', '')
 
     def test_no_request_leaves_the_page(self):
         self.driver.execute_script("window.violations = [];"

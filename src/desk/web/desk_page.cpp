@@ -6,17 +6,18 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <deque>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "desk/csv.h"
+#include "desk/csv_reader.h"
+#include "desk/exit_status.h"
 #include "desk/id_conversion.h"
 #include "desk/modes.h"
-#include "desk/streams.h"
+#include "desk/near_matches.h"
+#include "desk/stream_io.h"
 
 // The chosen inventory's bytes from offset on, at most size of them, read from the file in the
 // page; 0 at its end, -1 where it cannot be read, or where what this pass is for is no longer
@@ -39,17 +40,22 @@ EM_JS(void, SaveInventoryPiece, (const char* bytes, int size),
 namespace kv::desk::web {
 namespace {
 
-constexpr std::size_t kPieceSize = 1 << 20;    // bytes asked of the file at once
-constexpr std::size_t kMostShown = 1 << 12;    // bytes of a field shown
-constexpr std::size_t kMostOpening = 4 << 20;  // bytes read for the header and the first row
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::size_t kPieceSize = 1 << 20;      // bytes asked of the file at once
+constexpr std::size_t kMostShown = 1 << 12;      // bytes of a field shown
+constexpr std::size_t kMostOpening = 4 << 20;    // bytes read for the header and the first row
+constexpr std::size_t kMostCollected = 8 << 20;  // bytes of rows found kept to show
+constexpr std::size_t kMostRecords = 1001;       // the header and the rows shown
 constexpr std::string_view kSaid = "quorin-id: ";
 
-// The inventory, read afresh from its start for each pass: no pass keeps any of it.
+// The inventory, read afresh from its start for each pass, up to a limit where one is given:
+// no pass keeps any of it.
 class Inventory : public Source {
  public:
+  explicit Inventory(std::uint64_t limit = UINT64_MAX) : limit_(limit) {}
+
   std::optional<std::size_t> Read(char* into, std::size_t size) override {
     if (start_ == end_) {
+      if (offset_ >= limit_) return 0;
       const int got = ReadInventory(piece_.data(), static_cast<int>(piece_.size()),
                                     static_cast<double>(offset_));
       if (got < 0) return std::nullopt;
@@ -64,17 +70,18 @@ class Inventory : public Source {
   }
 
  private:
+  std::uint64_t limit_;
   std::string piece_ = std::string(kPieceSize, '\0');
   std::size_t start_ = 0, end_ = 0;
   std::uint64_t offset_ = 0;
 };
 
 // What quorin-id says on standard error, a line each, without its name: the first kFirst lines
-// and the last kLast (where --find says what differs), with how many between were left out, so
-// that an inventory of refused rows is not kept line by line.
+// and the last kLast (where the search sums up), with how many between were left out, so that
+// an inventory of refused rows is not kept line by line.
 class Lines : public Sink {
  public:
-  static constexpr std::size_t kFirst = 100, kLast = 1001;
+  static constexpr std::size_t kFirst = 200, kLast = 3;
 
   bool Write(std::string_view bytes) override {
     partial_.append(bytes);
@@ -88,7 +95,7 @@ class Lines : public Sink {
       }
       last_.push_back(std::move(line));
       if (last_.size() > kLast) {
-        last_.pop_front();
+        last_.erase(last_.begin());
         ++leftOut;
       }
     }
@@ -103,8 +110,34 @@ class Lines : public Sink {
 
  private:
   std::string partial_;
-  std::vector<std::string> first_;
-  std::deque<std::string> last_;
+  std::vector<std::string> first_, last_;
+};
+
+// Bytes kept in memory, up to a limit: what a search prints, to be read back as records.
+class Collected : public Source, public Sink {
+ public:
+  bool Write(std::string_view bytes) override {
+    const std::size_t room = kMostCollected - std::min(kMostCollected, bytes_.size());
+    cut = cut || bytes.size() > room;
+    bytes_.append(bytes.substr(0, room));
+    return true;
+  }
+  std::optional<std::size_t> Read(char* into, std::size_t size) override {
+    const std::size_t given = std::min(size, bytes_.size() - read_);
+    std::copy_n(bytes_.data() + read_, given, into);
+    read_ += given;
+    return given;
+  }
+  bool cut = false;
+
+ private:
+  std::string bytes_;
+  std::size_t read_ = 0;
+};
+
+class Discarded : public Sink {
+ public:
+  bool Write(std::string_view) override { return true; }
 };
 
 // A field as shown: its first kMostShown bytes, and whether there was more.
@@ -112,46 +145,33 @@ struct Field {
   std::string text;
   bool cut = false;
 };
-using Record = std::vector<Field>;
+using Fields = std::vector<Field>;
 
-// Records read into their fields, for a table, as far as shown: the first kMostRecords, with how
-// many more there were; a byte-order mark is no part of the first name.
-class Table : public CsvHandler, public Sink {
- public:
-  bool Write(std::string_view bytes) override {
-    if (std::exchange(first_, false) && bytes.starts_with(kByteOrderMark)) {
-      bytes.remove_prefix(kByteOrderMark.size());
-    }
-    reader_.Feed(bytes);
-    return true;
-  }
-  void Finish() { reader_.Finish(); }
-  static constexpr std::size_t kMostRecords = 1001;
-  std::vector<Record> records;
+// The first records of a source's CSV, in UTF-8 whatever it came in, the fields as far as
+// shown; and, where asked, how many more there were.
+struct Records {
+  std::vector<Fields> shown;
   std::size_t more = 0;
-
- private:
-  void Raw(std::string_view) override {}
-  void Value(std::size_t field, std::string_view piece) override {
-    if (record_.size() <= field) record_.resize(field + 1);
-    Field& shown = record_[field];
-    const std::size_t room = kMostShown - std::min(kMostShown, shown.text.size());
-    shown.cut = shown.cut || piece.size() > room;
-    shown.text.append(piece.substr(0, room));
-  }
-  void End(std::size_t, std::string_view, bool) override {
-    if (records.size() < kMostRecords) {
-      records.push_back(std::exchange(record_, {}));
-    } else {
-      record_.clear();
-      ++more;
+};
+Records ReadRecords(Source& source, std::size_t most, bool countRest) {
+  Discarded discarded;
+  Output output(discarded);
+  Input input(source, output);
+  CsvReader reader(input);
+  Records records;
+  Record record;
+  while (records.shown.size() < most && reader.Next(record)) {
+    if (!record.whole || record.trailingBlank) continue;
+    Fields& fields = records.shown.emplace_back();
+    for (std::string& value : record.values) {
+      const bool cut = value.size() > kMostShown;
+      value.resize(std::min(value.size(), kMostShown));
+      fields.push_back({std::move(value), cut});
     }
   }
-
-  CsvReader reader_{*this};
-  Record record_;
-  bool first_ = true;
-};
+  while (countRest && reader.Next(record)) records.more += record.whole && !record.trailingBlank;
+  return records;
+}
 
 // JSON, written as it is built. A text that is not UTF-8 has each byte of the kind replaced by
 // U+FFFD, so that nothing unreadable is shown as if it had been read.
@@ -184,8 +204,8 @@ std::string List(const std::vector<T>& items, F each) {
   return list + "]";
 }
 
-std::string Fields(const Record& record) {
-  return List(record, [](const Field& field) {
+std::string Shown(const Fields& fields) {
+  return List(fields, [](const Field& field) {
     return "{\"text\":" + Quoted(field.text) + ",\"cut\":" + (field.cut ? "true" : "false") + "}";
   });
 }
@@ -214,6 +234,24 @@ std::size_t ColumnNumber(const char* column) {
   return *end == '\0' ? number : 0;
 }
 
+// Where a row found is one reading error from the support ID typed: what differs, as --find
+// says it, from the row's value in the column, counted from the first field or, where the row
+// has fields to spare, from the last.
+std::optional<std::string> Difference(const Query& query, const Fields& row, std::size_t column,
+                                      std::size_t headerFields) {
+  std::vector<std::size_t> at{column};
+  if (row.size() > headerFields) at.push_back(column + row.size() - headerFields);
+  for (const std::size_t i : at) {
+    const std::optional<Reading> value =
+        i < row.size() && !row[i].cut ? ReadUtf8(row[i].text) : std::nullopt;
+    if (!value || !value->ok) continue;
+    const support_id::Text machine = support_id::Encode(value->machine.uuid);
+    if (query.exact && machine == *query.exact) return std::nullopt;
+    if (auto difference = OneErrorApart(query.typed, machine)) return difference;
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 }  // namespace kv::desk::web
 
@@ -238,22 +276,12 @@ EMSCRIPTEN_KEEPALIVE const char* desk_convert(const char* typed) {
 
 // The inventory's header, and the column whose first value is a UUID, where exactly one is.
 EMSCRIPTEN_KEEPALIVE const char* desk_open() {
-  Inventory inventory;
-  Table opening;
-  std::string piece(1 << 16, '\0');
-  std::size_t read = 0;
-  while (opening.records.size() < 2 && read < kMostOpening) {
-    const std::optional<std::size_t> got = inventory.Read(piece.data(), piece.size());
-    if (!got) return Answer("{\"ok\":false}");
-    if (*got == 0) break;
-    read += *got;
-    opening.Write(std::string_view(piece.data(), *got));
-  }
-  if (opening.records.size() < 2) opening.Finish();
-  if (opening.records.empty()) return Answer("{\"ok\":false}");
+  Inventory inventory(kMostOpening);
+  const Records opening = ReadRecords(inventory, 2, false);
+  if (opening.shown.empty()) return Answer("{\"ok\":false}");
   std::size_t uuids = 0, guess = 0;
-  if (opening.records.size() > 1) {
-    const Record& row = opening.records[1];
+  if (opening.shown.size() > 1) {
+    const Fields& row = opening.shown[1];
     for (std::size_t i = 0; i < row.size(); ++i) {
       const std::optional<Reading> value = ReadUtf8(row[i].text);
       if (value && value->ok && value->machine.typedAsUuid) {
@@ -262,56 +290,66 @@ EMSCRIPTEN_KEEPALIVE const char* desk_open() {
       }
     }
   }
-  return Answer("{\"ok\":true,\"names\":" + Fields(opening.records[0]) +
+  return Answer("{\"ok\":true,\"names\":" + Shown(opening.shown[0]) +
                 ",\"guess\":" + (uuids == 1 ? std::to_string(guess) : "null") + "}");
 }
 
 // The rows of the machine that id names, by --find's rules, in the inventory's column (a number
-// from 1): where none has its support ID, those one reading error away, each with what differs.
+// from 1): where none has its support ID, those one reading error away, each with what differs;
+// and what quorin-id says besides.
 EMSCRIPTEN_KEEPALIVE const char* desk_find(const char* id, const char* column) {
   const std::u32string typed = FromUtf8(id).value_or(U"");
-  Table table;
+  Collected printed;
   Lines said;
-  Inventory inventory;
-  Output output(table);
-  const int status = FindInCsv(inventory, output, said, typed, column);
-  output.Flush();
-  table.Finish();
-  // The header, then the machine's rows; or those one error away, whose differences are said
-  // last, in the same order, before the ambiguity where there is one.
-  const std::size_t found = table.records.empty() ? 0 : table.records.size() - 1;
-  const Reading reading = Read(typed);
-  const std::size_t index = ColumnNumber(column) - 1;
-  bool exact = reading.ok && found > 0;
-  for (std::size_t i = 1; i <= found && exact; ++i) {
-    const Record& fields = table.records[i];
-    const std::optional<Reading> value =
-        index < fields.size() ? ReadUtf8(fields[index].text) : std::nullopt;
-    exact = value && value->ok && value->machine.uuid == reading.machine.uuid;
+  ExitStatus status = kFailed;
+  {
+    Inventory inventory;
+    Output output(printed);
+    status = FindInCsv(inventory, output, said, typed, column);
+    output.Flush();
   }
+  Records records = ReadRecords(printed, kMostRecords, true);
+  // Where what was printed was cut, its last record may be too: it is not shown, and the rows
+  // not shown are not counted.
+  if (printed.cut) {
+    if (records.more == 0 && records.shown.size() > 1) records.shown.pop_back();
+    records.more = 0;
+  }
+  const Query query = ReadQuery(typed);
+  const std::size_t headerFields = records.shown.empty() ? 0 : records.shown[0].size();
   std::vector<std::string> notes = said.Said();
-  std::string ambiguous = "null";
-  if (status == kAmbiguous && !notes.empty()) {
-    ambiguous = Quoted(notes.back());
-    notes.pop_back();
-  }
-  std::vector<std::string> differences;
-  if (!exact && found > 0 && notes.size() >= found) {
-    differences.assign(notes.end() - static_cast<std::ptrdiff_t>(found), notes.end());
-    notes.resize(notes.size() - found);
-  }
   std::string rows = "[";
-  for (std::size_t i = 1; i <= found; ++i) {
-    rows += (i > 1 ? ",{\"fields\":" : "{\"fields\":") + Fields(table.records[i]);
-    if (!differences.empty()) rows += ",\"difference\":" + Quoted(differences[i - 1]);
+  bool exact = false;
+  std::size_t differences = 0, unsaid = 0;
+  for (std::size_t i = 1; i < records.shown.size(); ++i) {
+    const Fields& row = records.shown[i];
+    rows += (i > 1 ? ",{\"fields\":" : "{\"fields\":") + Shown(row);
+    if (const auto difference = Difference(query, row, ColumnNumber(column) - 1, headerFields)) {
+      rows += ",\"difference\":" + Quoted(*difference);
+      // Said with the row's number, which the row shows here.
+      ++differences;
+      const auto said = std::find_if(notes.begin(), notes.end(), [&](const std::string& note) {
+        return note.starts_with("row ") && note.ends_with(": " + *difference);
+      });
+      if (said != notes.end()) {
+        rows += ",\"row\":" + std::to_string(std::strtoull(said->c_str() + 4, nullptr, 10));
+        notes.erase(said);
+        ++unsaid;
+      }
+    } else {
+      exact = true;
+    }
     rows += "}";
   }
   rows += "]";
   return Answer(
       "{\"status\":" + std::to_string(status) + ",\"exact\":" + (exact ? "true" : "false") +
-      ",\"header\":" + (table.records.empty() ? "[]" : Fields(table.records[0])) + ",\"rows\":" +
-      rows + ",\"moreRows\":" + std::to_string(table.more) + ",\"notes\":" + List(notes, Quoted) +
-      ",\"leftOut\":" + std::to_string(said.leftOut) + ",\"ambiguous\":" + ambiguous + "}");
+      ",\"header\":" + (records.shown.empty() ? "[]" : Shown(records.shown[0])) +
+      ",\"rows\":" + rows + ",\"moreRows\":" + std::to_string(records.more) + ",\"cut\":" +
+      (printed.cut ? "true" : "false") + ",\"notes\":" + List(notes, Quoted) + ",\"leftOut\":" +
+      std::to_string(said.leftOut -
+                     std::min(said.leftOut, differences - std::min(differences, unsaid))) +
+      "}");
 }
 
 // The inventory with the support-ID column added, as quorin-id --csv writes it, in pieces to the

@@ -15,7 +15,9 @@
       found: 'The caller’s machine:', near: 'No machine has this support ID. One misread character away:',
       ambiguous: 'Ambiguous: several machines are one misread character away. Ask the caller to read the ID again.',
       none: 'No machine in the inventory has this support ID, nor one a misread character away.',
-      differs: 'What differs', cut: '(cut)', saving: 'Saving…', savedAs: 'Saved as',
+      row: 'Row', differs: 'What differs', cut: '(cut)',
+      notAllRead: 'Not every row could be searched (listed below): the machine may be among them.',
+      moreUncounted: 'More rows, not shown.', saving: 'Saving…', savedAs: 'Saved as',
       savedRefused: '(some rows were refused, each listed below, with an empty support ID).',
       failed: 'The inventory could not be read.',
       moreRows: (n) => `${n} more rows, not shown.`, leftOut: (n) => `${n} more lines, not shown.`,
@@ -32,7 +34,9 @@
       found: 'お客様の PC:', near: 'このサポート ID の PC はありません。1 文字の読み違いで一致する PC:',
       ambiguous: '特定できません: 1 文字の読み違いで一致する PC が複数あります。もう一度読み上げてもらってください。',
       none: 'このサポート ID の PC も、1 文字違いの PC も台帳にありません。',
-      differs: '違い', cut: '(省略)', saving: '保存中…', savedAs: '保存しました:',
+      row: '行', differs: '違い', cut: '(省略)',
+      notAllRead: '検索できなかった行があります (下に一覧します)。その中にこの PC があるかもしれません。',
+      moreUncounted: 'ほかにも行があります (表示していません)。', saving: '保存中…', savedAs: '保存しました:',
       savedRefused: '(読めなかった行はサポート ID を空にしました。下に一覧します)。',
       failed: '台帳を読めませんでした。',
       moreRows: (n) => `ほかに ${n} 行 (表示していません)。`, leftOut: (n) => `ほかに ${n} 件 (表示していません)。`,
@@ -91,22 +95,26 @@
       const table = document.createElement('table');
       const head = table.createTHead().insertRow();
       const near = answer.rows.some((row) => row.difference);
+      if (near) cell(head, 'th', { text: t.row });
       if (near) cell(head, 'th', { text: t.differs });
       for (const name of answer.header) cell(head, 'th', name);
       const body = table.createTBody();
       for (const row of answer.rows) {
         const line = body.insertRow();
+        if (near) cell(line, 'td', { text: String(row.row || '') });
         if (near) cell(line, 'td', { text: row.difference || '' });
         for (const field of row.fields) cell(line, 'td', field);
       }
       $('found-table').replaceChildren(table);
       $('found-table').hidden = answer.rows.length === 0;
-      $('found-says').className = answer.ambiguous ? 'ambiguous' : '';
-      $('found-says').textContent = answer.ambiguous ? t.ambiguous + ' (' + answer.ambiguous + ')'
-        : answer.exact ? t.found : answer.rows.length ? t.near : answer.status === 3 ? t.none
+      const ambiguous = answer.status === 4;
+      $('found-says').className = ambiguous ? 'ambiguous' : '';
+      $('found-says').textContent = ambiguous ? t.ambiguous : answer.exact ? t.found
+        : answer.rows.length ? t.near : answer.status === 3 ? t.none : answer.status === 5 ? t.notAllRead
         : answer.status === 1 ? t.failed : answer.notes[0] || '';
       const notes = answer.status === 2 && !answer.rows.length ? answer.notes.slice(1) : answer.notes;
       if (answer.moreRows) notes.push(t.moreRows(answer.moreRows));
+      if (answer.cut) notes.push(t.moreUncounted);
       if (answer.leftOut) notes.push(t.leftOut(answer.leftOut));
       list($('found-notes'), notes);
     };
