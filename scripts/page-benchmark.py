@@ -60,7 +60,8 @@ def keystrokes(driver):
     driver.execute_script("""
         window.timing = [];
         window.late = [];
-        new PerformanceObserver((list) => late.push(...list.getEntries().map((e) => e.duration)))
+        new PerformanceObserver((list) => late.push(...list.getEntries()
+          .filter((e) => e.name === 'keydown').map((e) => e.duration)))
           .observe({ type: 'event', durationThreshold: 16 });
         const after = new MessageChannel();
         let pending = [];

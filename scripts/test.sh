@@ -129,9 +129,24 @@ else
   /usr/bin/python3 "$root/tests/web/desk_page_test.py" "$root/build/web/quorin-desk.html" \
     "$root/build/native/quorin-id" >"$log" 2>&1 || status=1
   cat "$log"
-  line=$(grep '^browser: ' "$log" | tail -n 1)
-  summary+=("${line:-browser: FAILED: the tests ended without a summary}")
+  line=$(sed -n 's/^browser: /browser (Chromium): /p' "$log" | tail -n 1)
+  summary+=("${line:-browser (Chromium): FAILED: the tests ended without a summary}")
   [ -n "$line" ] || status=1
+  skipped="browser (Firefox ESR): 0 ran, 0 failed,"
+  skipped+=" $(grep -c "^  async '" "$root/tests/web/desk_page_firefox.cjs") skipped"
+  if ! command -v firefox-esr >/dev/null; then
+    summary+=("$skipped (firefox-esr is not installed)")
+  elif [ ! -d "$host_puppeteer/node_modules/puppeteer-core" ]; then
+    summary+=("$skipped (puppeteer-core could not be installed)")
+  else
+    log="$root/build/browser-firefox-tests.log"
+    NODE_PATH="$host_puppeteer/node_modules" node "$root/tests/web/desk_page_firefox.cjs" \
+      "$root/build/web/quorin-desk.html" "$root/build/native/quorin-id" >"$log" 2>&1 || status=1
+    cat "$log"
+    line=$(sed -n 's/^firefox: /browser (Firefox ESR): /p' "$log" | tail -n 1)
+    summary+=("${line:-browser (Firefox ESR): FAILED: the tests ended without a summary}")
+    [ -n "$line" ] || status=1
+  fi
 fi
 
 echo "=== summary (CTest entries per preset; the browser tests)"
