@@ -19,16 +19,25 @@
 #include "desk/near_matches.h"
 #include "desk/stream_io.h"
 
+// The page's side is script, which clang-format would break.
+// clang-format off
 // The chosen inventory's bytes from offset on, at most size of them, read from the file in the
 // page; 0 at its end, -1 where it cannot be read, or where what this pass is for is no longer
-// wanted.
+// wanted. The next piece is asked for at once, so that the file is read while this one is.
 EM_ASYNC_JS(int, ReadInventory, (char* into, int size, double offset), {
   if (Module.superseded && Module.superseded()) return -1;
+  const file = Module.inventory;
+  const read = (at) => ({ file, at, bytes: file.slice(at, at + size).arrayBuffer() });
+  if (!Module.ahead || Module.ahead.file !== file || Module.ahead.at !== offset) {
+    Module.ahead = read(offset);
+  }
   try {
-    const piece = await Module.inventory.slice(offset, offset + size).arrayBuffer();
+    const piece = await Module.ahead.bytes;
+    Module.ahead = piece.byteLength ? read(offset + piece.byteLength) : null;
     HEAPU8.set(new Uint8Array(piece), into);
     return piece.byteLength;
   } catch (e) {
+    Module.ahead = null;
     return -1;
   }
 });
@@ -36,6 +45,7 @@ EM_ASYNC_JS(int, ReadInventory, (char* into, int size, double offset), {
 // A piece of the inventory with its support IDs, for the page to save.
 EM_JS(void, SaveInventoryPiece, (const char* bytes, int size),
       { Module.saved.push(HEAPU8.slice(bytes, bytes + size)); });
+// clang-format on
 
 namespace kv::desk::web {
 namespace {
