@@ -111,8 +111,10 @@ class Lines : public Sink {
     }
     return true;
   }
+  // What was said, with an empty line where lines were left out.
   std::vector<std::string> Said() const {
     std::vector<std::string> said = first_;
+    if (leftOut > 0) said.emplace_back();
     said.insert(said.end(), last_.begin(), last_.end());
     return said;
   }
@@ -352,14 +354,16 @@ EMSCRIPTEN_KEEPALIVE const char* desk_find(const char* id, const char* column) {
     rows += "}";
   }
   rows += "]";
+  // Lines left out between those kept, less the differences among them, which the rows show.
+  const std::size_t leftOut =
+      said.leftOut - std::min(said.leftOut, differences - std::min(differences, unsaid));
+  if (leftOut == 0) std::erase(notes, std::string());
   return Answer(
       "{\"status\":" + std::to_string(status) + ",\"exact\":" + (exact ? "true" : "false") +
       ",\"header\":" + (records.shown.empty() ? "[]" : Shown(records.shown[0])) +
-      ",\"rows\":" + rows + ",\"moreRows\":" + std::to_string(records.more) + ",\"cut\":" +
-      (printed.cut ? "true" : "false") + ",\"notes\":" + List(notes, Quoted) + ",\"leftOut\":" +
-      std::to_string(said.leftOut -
-                     std::min(said.leftOut, differences - std::min(differences, unsaid))) +
-      "}");
+      ",\"rows\":" + rows + ",\"moreRows\":" + std::to_string(records.more) +
+      ",\"cut\":" + (printed.cut ? "true" : "false") + ",\"notes\":" + List(notes, Quoted) +
+      ",\"leftOut\":" + std::to_string(leftOut) + "}");
 }
 
 // The inventory with the support-ID column added, as quorin-id --csv writes it, in pieces to the

@@ -6,6 +6,7 @@
     en: {
       title: 'Quorin support desk', convertHeading: 'Support ID and UUID',
       typedLabel: 'Support ID or UUID', copy: 'Copy', copied: 'Copied',
+      copyByHand: 'Selected: press Ctrl+C',
       grouped: 'Read back as', uuid: 'UUID:', supportId: 'Support ID:',
       inventoryHeading: 'Find the caller in an inventory',
       inventoryHelp: 'Choose or drop a CSV export of the machines. It is read here, in this page, and sent nowhere.',
@@ -25,6 +26,7 @@
     ja: {
       title: 'Quorin サポート窓口', convertHeading: 'サポート ID と UUID',
       typedLabel: 'サポート ID または UUID', copy: 'コピー', copied: 'コピーしました',
+      copyByHand: '選択しました: Ctrl+C を押してください',
       grouped: '読み上げ', uuid: 'UUID:', supportId: 'サポート ID:',
       inventoryHeading: '台帳から問い合わせの PC を探す',
       inventoryHelp: 'PC の CSV 台帳を選ぶか、ここにドロップしてください。このページの中だけで読み、どこにも送りません。',
@@ -75,9 +77,12 @@
       }
     };
     $('typed').addEventListener('input', convert);
+    // Where the browser keeps the clipboard from a page opened from disk, the text is selected
+    // and copied as Ctrl+C would, or left selected for it.
     $('copy').addEventListener('click', async () => {
-      await navigator.clipboard.writeText($('other').value);
-      $('copy').textContent = t.copied;
+      const copied = await navigator.clipboard.writeText($('other').value).then(() => true, () => false) ||
+        (getSelection().selectAllChildren($('other')), document.execCommand('copy'));
+      $('copy').textContent = copied ? t.copied : t.copyByHand;
     });
 
     // One pass over the inventory at a time: a search asked for meanwhile runs after it.
@@ -115,8 +120,7 @@
       const notes = answer.status === 2 && !answer.rows.length ? answer.notes.slice(1) : answer.notes;
       if (answer.moreRows) notes.push(t.moreRows(answer.moreRows));
       if (answer.cut) notes.push(t.moreUncounted);
-      if (answer.leftOut) notes.push(t.leftOut(answer.leftOut));
-      list($('found-notes'), notes);
+      list($('found-notes'), notes.map((note) => note || t.leftOut(answer.leftOut)));
     };
     const find = () => {
       const asked = ++wanted;
@@ -177,8 +181,7 @@
       desk.saved = [];
       $('saved').textContent = answer.status === 1 ? t.failed
         : t.savedAs + ' ' + name + (answer.status === 2 ? ' ' + t.savedRefused : '');
-      const notes = answer.notes.concat(answer.leftOut ? [t.leftOut(answer.leftOut)] : []);
-      list($('saved-notes'), notes);
+      list($('saved-notes'), answer.notes.map((note) => note || t.leftOut(answer.leftOut)));
     }));
 
     convert();
