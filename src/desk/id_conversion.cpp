@@ -89,6 +89,16 @@ bool MeantAsUuid(std::u32string_view text) {
   return others <= 1 && digits > support_id::kLength;
 }
 
+// The sizes of a UUID's groups, as a message says them: "8-4-4-4-12", "8, 4, 4, 4 and 12".
+std::string Groups(std::string_view separator, std::string_view last) {
+  std::string groups;
+  for (std::size_t i = 0; i < std::size(support_id::kUuidGroups); ++i) {
+    if (i > 0) groups += i + 1 == std::size(support_id::kUuidGroups) ? last : separator;
+    groups += std::to_string(support_id::kUuidGroups[i]);
+  }
+  return groups;
+}
+
 std::string WhyNotAUuid(std::u32string_view text) {
   std::size_t digits = 0;
   for (const char32_t c : text) {
@@ -100,10 +110,11 @@ std::string WhyNotAUuid(std::u32string_view text) {
     }
   }
   if (digits != kUuidDigits) {
-    return "a UUID has 32 hexadecimal digits in the groups 8-4-4-4-12; this has " +
-           std::to_string(digits);
+    return "a UUID has " + std::to_string(kUuidDigits) + " hexadecimal digits in the groups " +
+           Groups("-", "-") + "; this has " + std::to_string(digits);
   }
-  return "a UUID has a hyphen between its groups of 8, 4, 4, 4 and 12 digits, and nowhere else";
+  return "a UUID has a hyphen between its groups of " + Groups(", ", " and ") +
+         " digits, and nowhere else";
 }
 
 // The support ID's alphabet as a message says it: "0-9 and A-Z without I, L, O and U".

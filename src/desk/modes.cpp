@@ -166,7 +166,8 @@ ExitStatus FindInCsv(Source& source, Output& out, Sink& errors, std::u32string_v
       const auto refused = std::find_if(values.begin(), values.end(),
                                         [](const std::optional<Reading>& value) { return value; });
       if (refused != values.end()) said += (said.empty() ? "" : ": ") + (*refused)->why;
-      if (refused != values.end() || values.empty()) {
+      // A blank line holds no machine; any other row without its column may.
+      if (refused != values.end() || (values.empty() && !bytes.empty())) {
         said += ", not searched";
         ++skipped;
       }
@@ -182,9 +183,9 @@ ExitStatus FindInCsv(Source& source, Output& out, Sink& errors, std::u32string_v
         if (!difference) continue;
       }
       if (tooLong) {
-        ComplainOfRow(
-            errors, row.number,
-            "the machine's, but longer than " + std::to_string(kMostHeld) + " bytes: not printed");
+        ComplainOfRow(errors, row.number,
+                      (difference ? *difference : std::string("the machine's")) + "; longer than " +
+                          std::to_string(kMostHeld) + " bytes: not printed");
         ++skipped;
       } else if (!difference) {
         found = true;

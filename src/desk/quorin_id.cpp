@@ -85,7 +85,7 @@ void Say(const std::string& what) {
 }
 
 // A request that cannot be meant as it stands: why, and how requests are made.
-int Misread(const std::string& why) {
+kv::desk::ExitStatus Misread(const std::string& why) {
   Say(why);
   ErrorStream().Write(kUsage);
   return kRefused;
@@ -151,7 +151,7 @@ class Descriptor : public kv::desk::Source, public kv::desk::Sink {
 
 // Standard output as the one-value modes write it, through the C library; 1 where it could
 // not be written.
-int Finish(int status) {
+kv::desk::ExitStatus Finish(kv::desk::ExitStatus status) {
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
     Say(std::string("cannot write the output: ") + std::strerror(errno));
     return kFailed;
@@ -159,7 +159,8 @@ int Finish(int status) {
   return status;
 }
 
-int Stream(const std::optional<std::u32string>& find, const std::optional<std::u32string>& column) {
+kv::desk::ExitStatus Stream(const std::optional<std::u32string>& find,
+                            const std::optional<std::u32string>& column) {
   Descriptor in(0), out(1);
   kv::desk::Output output(out);
   ErrorStream errors;
@@ -174,7 +175,7 @@ int Stream(const std::optional<std::u32string>& find, const std::optional<std::u
   return output.Flush() ? status : kFailed;
 }
 
-int Run(const std::vector<std::optional<std::u32string>>& arguments) {
+kv::desk::ExitStatus Run(const std::vector<std::optional<std::u32string>>& arguments) {
   for (const auto& argument : arguments) {
     if (!argument) {
       Say("an argument is not text in the system's encoding");

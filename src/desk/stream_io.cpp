@@ -53,7 +53,8 @@ void Input::Open() {
       return got < mark.size() && mark.starts_with(std::string_view(data_, got));
     });
   };
-  while (!atEnd_ && (got == 0 || undecided())) got += ReadRaw(buffer_.get() + got, kSize - got);
+  // No more than UTF-16 can be decoded from into the buffer.
+  while (!atEnd_ && (got == 0 || undecided())) got += ReadRaw(buffer_.get() + got, kRawSize - got);
   const std::string_view opening(data_, got);
   Encoding encoding = Encoding::kUtf8;
   if (opening.starts_with(kMarks[0])) encoding = Encoding::kUtf8Marked;

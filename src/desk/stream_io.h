@@ -77,7 +77,8 @@ class Output {
         return;
       }
     }
-    std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
+    // An empty view may have no bytes to point to at all.
+    if (!bytes.empty()) std::memcpy(buffer_.get() + size_, bytes.data(), bytes.size());
     size_ += bytes.size();
   }
   void WriteMark();

@@ -1,13 +1,19 @@
 // quorin-id's conversions, against what dmidecode printed for real machines and what our
 // library makes of the same tables.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <vector>
 
+#include "desk/hex_digits.h"
 #include "desk/id_conversion.h"
 #include "desk/modes.h"
 #include "desk/text_encodings.h"
@@ -333,6 +339,247 @@ INSTANTIATE_TEST_SUITE_P(
                    kRefused,
                    "quorin-id: a support ID has 26 characters and a UUID 32 hexadecimal digits; "
                    "this has 5\n"}));
+
+// Every byte value at every position of sixteen digits: a digit exactly where the C library
+// says it is one (':' after '9' is none), in each way the digits are read.
+TEST(QuorinIdHex, ReadsADigitWhereTheCLibraryDoesAndNowhereElse) {
+  for (int position = 0; position < 16; ++position) {
+    for (int byte = 0; byte < 256; ++byte) {
+      char chars[16];
+      std::fill(std::begin(chars), std::end(chars), '0');
+      chars[position] = static_cast<char>(byte);
+      const bool digit = std::isxdigit(byte) != 0;
+      const int value = digit ? std::stoi(std::string(1, chars[position]), nullptr, 16) : 0;
+      std::uint8_t want[8] = {}, got[8] = {};
+      want[position / 2] = static_cast<std::uint8_t>(position % 2 ? value : value << 4);
+      EXPECT_EQ(HexBytesPortable(chars, got), digit) << position << " " << byte;
+      EXPECT_TRUE(!digit || std::equal(got, got + 8, want)) << position << " " << byte;
+#ifdef KV_HEX_SSE2
+      EXPECT_EQ(HexBytesSse2(chars, got), digit) << position << " " << byte;
+      EXPECT_TRUE(!digit || std::equal(got, got + 8, want)) << position << " " << byte;
+#endif
+    }
+  }
+}
+
+// Every byte value at every position of a UUID and of a support ID: the quick reading reads
+// exactly what the full one reads.
+TEST(QuorinIdHex, TheQuickReadingReadsWhatTheFullOneDoes) {
+  for (const std::string& form : {std::string(kLenovoUuid), std::string(kLenovoId)}) {
+    for (std::size_t position = 0; position < form.size(); ++position) {
+      for (int byte = 0; byte < 256; ++byte) {
+        std::string text = form;
+        text[position] = static_cast<char>(byte);
+        const std::optional<desk::Machine> quick = ReadQuickly(text);
+        const std::optional<std::u32string> characters = FromUtf8(text);
+        const Reading full = characters ? Read(*characters) : Reading{};
+        EXPECT_EQ(quick.has_value(), full.ok) << text;
+        if (quick && full.ok) {
+          EXPECT_EQ(quick->uuid, full.machine.uuid) << text;
+          EXPECT_EQ(quick->typedAsUuid, full.machine.typedAsUuid) << text;
+        }
+      }
+    }
+  }
+}
+
+TEST(QuorinIdStreams, AByteOrderMarkCutAcrossReadsIsReadOnce) {
+  const std::string csv = "Name,UUID\r\nPC," + std::string(kLenovoUuid) + "\r\n";
+  const std::string want =
+      "Name,UUID,SupportID\r\nPC," + std::string(kLenovoUuid) + "," + kLenovoId + "\r\n";
+  std::string wideIn = "\xFF\xFE", wideWant = "\xFF\xFE";
+  for (const char c : csv) wideIn += std::string{c, '\0'};
+  for (const char c : want) wideWant += std::string{c, '\0'};
+  for (const std::size_t piece : {1, 2}) {
+    const auto convert = [](Source& source, Output& out, Sink& errors) {
+      return ConvertCsv(source, out, errors, "UUID");
+    };
+    EXPECT_EQ(test::RunMode("\xEF\xBB\xBF" + csv, piece, convert).out, "\xEF\xBB\xBF" + want);
+    EXPECT_EQ(test::RunMode(wideIn, piece, convert).out, wideWant);
+  }
+}
+
+// quorin-id itself on whole files: what it writes, its exit status, and the row (or line)
+// numbers its lines on standard error name, in order.
+struct WholeFile {
+  const char* what;
+  std::string in;
+  std::vector<std::string> arguments;
+  std::string out;
+  int status;
+  std::vector<int> rows;
+  std::string says = {};  // a phrase of its standard error
+};
+
+std::string Utf16Le(const std::string& ascii) {
+  std::string wide = "\xFF\xFE";
+  for (const char c : ascii) wide += std::string{c, '\0'};
+  return wide;
+}
+std::string Utf16Be(const std::string& ascii) {
+  std::string wide = "\xFE\xFF";
+  for (const char c : ascii) wide += std::string{'\0', c};
+  return wide;
+}
+
+TEST(QuorinIdWholeFiles, WriteWhatTheOracleSaysAndAccountForEveryRow) {
+  const std::vector<Machine> m = OracleMachines();
+  const Machine &a = m[0], &b = m[1];
+  const std::string ua = AsciiLowerOf(a.uuid), ub = AsciiLowerOf(b.uuid);
+  const std::string ra = "a," + ua, rb = "b," + ub, find = a.supportId;
+  std::string misread = a.supportId;
+  misread[24] = 'U';
+  const std::string leftOut = a.supportId.substr(0, 12) + a.supportId.substr(13);
+  const std::string twins = "Name,UUID\ntwin-8,00000000-0000-0000-0000-000000000002\n",
+                    twin4 = "twin-4,00000000-0000-0000-0000-000000000001\n";
+  std::string wide;
+  for (int i = 0; i < 200; ++i) wide += "\xE3\x81\x82";  // a three-byte character
+  const std::string plain = "Name,UUID\r\n" + ra + "\r\n",
+                    converted = "Name,UUID,SupportID\r\n" + ra + "," + a.supportId + "\r\n";
+  // Rows named in kana, which take half as much again in UTF-8 as in UTF-16.
+  std::string kana, many, manyOut;
+  for (int i = 0; i < 60; ++i) kana += std::string("\x42\x30", 2);
+  for (int i = 0; i < 4000; ++i) {
+    many += kana + Utf16Le("," + ua + "\r\n").substr(2);
+    manyOut += kana + Utf16Le("," + ua + "," + a.supportId + "\r\n").substr(2);
+  }
+  const std::vector<std::string> csv = {"--csv", "UUID"},
+                                 search = {"--find", find, "--csv", "UUID"};
+  const std::vector<WholeFile> cases = {
+      {"CR line ends",
+       "Name,UUID\r" + ra + "\r" + rb + "\r",
+       csv,
+       "Name,UUID,SupportID\r" + ra + "," + a.supportId + "\r" + rb + "," + b.supportId + "\r",
+       0,
+       {}},
+      {"a comma in a name: said, and found",
+       "Name,UUID\nSmith, Jo," + ua + "\n" + rb + "\n",
+       search,
+       "Name,UUID\nSmith, Jo," + ua + "\n",
+       0,
+       {2}},
+      {"a comma in a name, converted: said, refused",
+       "Name,UUID\nSmith, Jo," + ua + "\n" + rb,
+       csv,
+       "Name,UUID,SupportID\nSmith, Jo," + ua + ",\n" + rb + "," + b.supportId,
+       2,
+       {2}},
+      {"an unclosed quote: not searched, said",
+       "Name,UUID\n" + rb + "\n\"c," + ua + "\n",
+       search,
+       "Name,UUID\n",
+       5,
+       {3}},
+      {"a refused value: not searched, said",
+       "Name,UUID\n" + rb + "\nc,{" + ua + "\n",
+       search,
+       "Name,UUID\n",
+       5,
+       {3}},
+      {"every row searched, none the machine's",
+       "Name,UUID\n" + rb + "\n",
+       search,
+       "Name,UUID\n",
+       3,
+       {}},
+      {"a placeholder first: named after the first value that converts",
+       "Host,ID\nx,To Be Filled By O.E.M.\ny," + a.supportId + "\n",
+       {"--csv", "ID"},
+       "Host,ID,UUID\nx,To Be Filled By O.E.M.,\ny," + a.supportId + "," + a.uuid + "\n",
+       2,
+       {2}},
+      {"blank lines at the end are no rows",
+       "Name,UUID\n" + ra + "\n\n\r\n",
+       csv,
+       "Name,UUID,SupportID\n" + ra + "," + a.supportId + "\n\n\r\n",
+       0,
+       {}},
+      {"a name twice", "UUID,UUID\n" + ua + "," + ub + "\n", csv, "", 2, {}, "--csv 1 or --csv 2"},
+      {"a name twice when case is ignored",
+       "Uuid,UUID\n" + ua + "," + ub + "\n",
+       {"--csv", "uuid"},
+       "",
+       2,
+       {},
+       "--csv 1 or --csv 2"},
+      {"an exact name wins",
+       "Uuid,UUID\n" + ua + "," + ub + "\n",
+       csv,
+       "Uuid,UUID,SupportID\n" + ua + "," + ub + "," + b.supportId + "\n",
+       0,
+       {}},
+      {"--csv without its COLUMN", "", {"--csv"}, "", 2, {}, "Usage: quorin-id"},
+      {"--csv twice", "", {"--csv", "A", "--csv", "B"}, "", 2, {}, "Usage: quorin-id"},
+      {"UTF-16, little endian", Utf16Le(plain), csv, Utf16Le(converted), 0, {}},
+      {"UTF-16, big endian", Utf16Be(plain), csv, Utf16Be(converted), 0, {}},
+      {"UTF-16, more than a read holds",
+       Utf16Le(plain) + many,
+       csv,
+       Utf16Le(converted) + manyOut,
+       0,
+       {}},
+      {"a doubled quote after a UUID",
+       "Name,UUID\na,\"" + ua + "\"\"\"\n",
+       csv,
+       "Name,UUID,SupportID\na,\"" + ua + "\"\"\",\n",
+       2,
+       {2}},
+      {"CRLF on lines read in one piece",
+       ua + "\r\n" + b.supportId + "\r\n",
+       {"-"},
+       a.supportId + "\r\n" + b.uuid + "\r\n",
+       0,
+       {}},
+      {"a U for a Q, two rows of one machine",
+       "Name,UUID\n" + ra + "\n" + rb + "\nc," + ua + "\n",
+       {"--find", misread, "--csv", "UUID"},
+       "Name,UUID\n" + ra + "\nc," + ua + "\n",
+       0,
+       {2, 4}},
+      {"one character left out",
+       "Name,UUID\n" + rb + "\n" + ra + "\n",
+       {"--find", leftOut, "--csv", "UUID"},
+       "Name,UUID\n" + ra + "\n",
+       0,
+       {3}},
+      {"an exact row wins over a near one before it",
+       twins + twin4,
+       {"--find", "00000000000000000000000004", "--csv", "UUID"},
+       "Name,UUID\n" + twin4,
+       0,
+       {}},
+      {"three-byte characters counted once",
+       wide + "\n",
+       {"-"},
+       "\n",
+       2,
+       {1},
+       "this has 200 characters"},
+  };
+  const std::filesystem::path dir = testing::TempDir();
+  for (const WholeFile& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::ofstream(dir / "in", std::ios::binary) << c.in;
+    std::string command = KV_QUORIN_ID;
+    for (const std::string& argument : c.arguments) command += " '" + argument + "'";
+    command += " <" + (dir / "in").string() + " >" + (dir / "out").string() + " 2>" +
+               (dir / "err").string();
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), c.status);
+    EXPECT_EQ(ReadFile(dir / "out"), c.out);
+    const std::string errors = ReadFile(dir / "err");
+    std::vector<int> rows;
+    std::istringstream lines(errors);
+    for (std::string line; std::getline(lines, line);) {
+      for (const char* word : {"quorin-id: row ", "quorin-id: line "}) {
+        if (line.starts_with(word)) rows.push_back(std::stoi(line.substr(std::strlen(word))));
+      }
+    }
+    EXPECT_EQ(rows, c.rows) << errors;
+    EXPECT_NE(errors.find(c.says), std::string::npos) << errors;
+  }
+}
 
 }  // namespace
 }  // namespace kv::desk
