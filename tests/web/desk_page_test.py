@@ -2,11 +2,14 @@
 """The desk's page in headless Chromium, opened from disk, each test a whole path an agent takes.
 What the page says of an ID or an inventory must be what quorin-id says of it.
 Usage: desk_page_test.py QUORIN-DESK.HTML QUORIN-ID; ends with a line "browser: N ran, ..."."""
+import functools
+import http.server
 import os
 import shutil
 import subprocess
 import sys
 import tempfile
+import threading
 import unittest
 
 PAGE, QUORIN_ID = (os.path.abspath(p) for p in sys.argv[1:3])
@@ -143,6 +146,22 @@ class DeskPage(Page):
         self.assertEqual([r for r in requests if '"url":"file://' + PAGE not in r
                           and '"url":"blob:' not in r], [])
         self.assertEqual(self.driver.execute_script('return violations'), [])
+
+    def test_a_static_server_serves_it_alike(self):
+        asked = []
+
+        class Handler(http.server.SimpleHTTPRequestHandler):
+            def log_message(self, *args):
+                asked.append(self.path)
+        handler = functools.partial(Handler, directory=os.path.dirname(PAGE))
+        with http.server.ThreadingHTTPServer(('127.0.0.1', 0), handler) as server:
+            threading.Thread(target=server.serve_forever, daemon=True).start()
+            self.driver.get(f'http://127.0.0.1:{server.server_port}/{os.path.basename(PAGE)}')
+            self.wait(lambda: self.driver.find_element(By.TAG_NAME, 'body').get_attribute('data-ready'))
+            self.type_into('typed', C_ID)
+            self.assertEqual(self.element('other').text, C)
+            server.shutdown()
+        self.assertEqual(asked, ['/' + os.path.basename(PAGE)])
 
     def test_keyboard_alone_finds_the_caller_and_saves(self):
         def press(*keys):
