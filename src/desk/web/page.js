@@ -12,7 +12,7 @@
       inventoryHelp: 'Choose or drop a CSV export of the machines. It is read here, in this page, and sent nowhere.',
       fileLabel: 'Inventory (CSV)', columnLabel: 'Column with the UUIDs',
       callerLabel: 'Support ID the caller reads', save: 'Save the inventory with support IDs',
-      unreadable: 'The file cannot be read.', searching: 'Searching…',
+      unreadable: 'The file cannot be read, or it has no header.', searching: 'Searching…',
       found: 'The caller’s machine:', near: 'No machine has this support ID. One misread character away:',
       ambiguous: 'Ambiguous: several machines are one misread character away. Ask the caller to read the ID again.',
       none: 'No machine in the inventory has this support ID, nor one a misread character away.',
@@ -32,7 +32,7 @@
       inventoryHelp: 'PC の CSV 台帳を選ぶか、ここにドロップしてください。このページの中だけで読み、どこにも送りません。',
       fileLabel: '台帳 (CSV)', columnLabel: 'UUID の列',
       callerLabel: 'お客様が読み上げたサポート ID', save: 'サポート ID の列を加えた台帳を保存',
-      unreadable: 'ファイルを読めません。', searching: '検索中…',
+      unreadable: 'ファイルを読めないか、見出しの行がありません。', searching: '検索中…',
       found: 'お客様の PC:', near: 'このサポート ID の PC はありません。1 文字の読み違いで一致する PC:',
       ambiguous: '特定できません: 1 文字の読み違いで一致する PC が複数あります。もう一度読み上げてもらってください。',
       none: 'このサポート ID の PC も、1 文字違いの PC も台帳にありません。',
@@ -171,7 +171,9 @@
       desk.superseded = null;
       const answer = await callAsync('desk_save', $('column').value);
       const name = desk.inventory.name.replace(/(\.csv)?$/i, '-support-ids.csv');
-      if (answer.status !== 1) {
+      // Nothing written (an input without a header) is nothing to save: the reason is said.
+      const written = answer.status !== 1 && desk.saved.length > 0;
+      if (written) {
         const link = document.createElement('a');
         link.href = URL.createObjectURL(new Blob(desk.saved, { type: 'text/csv' }));
         link.download = name;
@@ -179,9 +181,10 @@
         setTimeout(() => URL.revokeObjectURL(link.href), 60000);
       }
       desk.saved = [];
-      $('saved').textContent = answer.status === 1 ? t.failed
+      $('saved').textContent = answer.status === 1 ? t.failed : !written ? answer.notes[0]
         : t.savedAs + ' ' + name + (answer.status === 2 ? ' ' + t.savedRefused : '');
-      list($('saved-notes'), answer.notes.map((note) => note || t.leftOut(answer.leftOut)));
+      const notes = written ? answer.notes : answer.notes.slice(1);
+      list($('saved-notes'), notes.map((note) => note || t.leftOut(answer.leftOut)));
     }));
 
     convert();
