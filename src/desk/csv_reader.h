@@ -45,6 +45,8 @@ class CsvReader {
 
   // The next record, or the next piece of one; false at the end of the input.
   bool Next(Record& record);
+  // Whether the input ended because it could not be read.
+  bool readFailed() const { return input_.readFailed(); }
 
  private:
   enum class State { kFieldStart, kUnquoted, kQuoted, kQuoteInQuoted };

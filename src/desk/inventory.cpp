@@ -74,7 +74,7 @@ void ComplainOfRow(Sink& errors, std::size_t row, const std::string& what) {
 std::optional<Header> ReadHeader(CsvReader& reader, std::string_view column, Sink& errors) {
   Record record;
   if (!reader.Next(record) || record.trailingBlank) {
-    Complain(errors, "the input has no header");
+    if (!reader.readFailed()) Complain(errors, "the input has no header");
     return std::nullopt;
   }
   if (!record.whole) {
