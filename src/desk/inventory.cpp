@@ -20,6 +20,14 @@ std::string Fields(std::size_t count) {
   return std::to_string(count) + (count == 1 ? " field" : " fields");
 }
 
+// A name in quotes, as messages give it.
+std::string Quoted(std::string_view name) {
+  std::string quoted(1, '"');
+  quoted.append(name);
+  quoted += '"';
+  return quoted;
+}
+
 // "columns 1 ("Uuid") and 2 ("UUID")", and how to pick one: "--csv 1 or --csv 2".
 std::string SeveralColumns(const std::vector<std::string>& names,
                            const std::vector<std::size_t>& columns, const std::string& why) {
@@ -27,7 +35,7 @@ std::string SeveralColumns(const std::vector<std::string>& names,
   for (std::size_t i = 0; i < columns.size(); ++i) {
     const std::string separator = i == 0 ? "" : i + 1 == columns.size() ? " and " : ", ";
     const std::string number = std::to_string(columns[i] + 1);
-    listed += separator + number + " (\"" + names[columns[i]] + "\")";
+    listed += separator + number + " (" + Quoted(names[columns[i]]) + ")";
     picks += (i == 0 ? "" : i + 1 == columns.size() ? " or " : ", ") + ("--csv " + number);
   }
   return "columns " + listed + " are " + (columns.size() == 2 ? "both " : "all ") + why +
@@ -41,15 +49,15 @@ std::optional<std::size_t> FindColumn(const std::vector<std::string>& names,
     if (names[i] == column) exact.push_back(i);
     if (AsciiLower(names[i]) == AsciiLower(column)) caseless.push_back(i);
   }
+  const std::string quoted = Quoted(column);
   if (exact.size() == 1) return exact[0];
   if (exact.size() > 1) {
-    Complain(errors, SeveralColumns(names, exact, "named \"" + std::string(column) + "\""));
+    Complain(errors, SeveralColumns(names, exact, "named " + quoted));
     return std::nullopt;
   }
   if (caseless.size() == 1) return caseless[0];
   if (caseless.size() > 1) {
-    Complain(errors, SeveralColumns(names, caseless,
-                                    "\"" + std::string(column) + "\" when case is ignored"));
+    Complain(errors, SeveralColumns(names, caseless, quoted + " when case is ignored"));
     return std::nullopt;
   }
   if (!column.empty() && column.size() < 10 &&
@@ -57,7 +65,7 @@ std::optional<std::size_t> FindColumn(const std::vector<std::string>& names,
     const std::size_t number = std::stoul(std::string(column));
     if (number >= 1 && number <= names.size()) return number - 1;
   }
-  Complain(errors, "the header has no column \"" + std::string(column) + "\"");
+  Complain(errors, "the header has no column " + quoted);
   return std::nullopt;
 }
 

@@ -1,28 +1,8 @@
 #include "desk/line_reader.h"
 
-#include <cstring>
-
 #include "desk/text_encodings.h"
 
 namespace kv::desk {
-
-std::optional<LineReader::Line> LineReader::Next() {
-  // Most lines lie whole in the window, and are handed out where they are.
-  const std::string_view window = input_.Window();
-  const char* begin = window.data();
-  const auto* newline = static_cast<const char*>(std::memchr(begin, '\n', window.size()));
-  if (!newline || static_cast<std::size_t>(newline - begin) > kKept) return NextGathered();
-  const std::size_t size = static_cast<std::size_t>(newline - begin);
-  const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', size));
-  if (!cr) {
-    input_.Take(size + 1);
-    return Line{std::string_view(begin, size), kLf, std::nullopt};
-  }
-  const std::size_t text = static_cast<std::size_t>(cr - begin);
-  const bool crlf = text + 1 == size;
-  input_.Take(text + (crlf ? 2 : 1));
-  return Line{std::string_view(begin, text), crlf ? kCrLf : kCr, std::nullopt};
-}
 
 void LineReader::Gather(std::string_view piece) {
   bytes_ += piece.size();

@@ -108,10 +108,15 @@ class Input {
 
   // The bytes read and not yet taken, read anew once all are taken: empty only at the end.
   std::string_view Window() {
-    if (start_ == end_) Fill();
+    if (start_ == end_) {
+      Fill();
+      ++fills_;
+    }
     return std::string_view(data_ + start_, end_ - start_);
   }
   void Take(std::size_t count) { start_ += count; }
+  // How many times the window was read anew: what was found in it before holds while this does.
+  std::size_t fills() const { return fills_; }
 
   // Why the input ended early: it could not be read, or UTF-16 stopped half-way through a unit.
   bool readFailed() const { return readFailed_; }
@@ -129,7 +134,7 @@ class Input {
   Output* output_ = nullptr;
   std::unique_ptr<char[]> buffer_;
   const char* data_ = nullptr;
-  std::size_t start_ = 0, end_ = 0;
+  std::size_t start_ = 0, end_ = 0, fills_ = 0;
   bool opened_ = false, atEnd_ = false, finished_ = false, readFailed_ = false, halfUnit_ = false;
   std::unique_ptr<Utf16Decoder> decoder_;
   std::unique_ptr<char[]> raw_;  // UTF-16 as read, before it is decoded into buffer_
