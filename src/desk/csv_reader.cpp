@@ -13,7 +13,7 @@ constexpr std::size_t kMostBlanks = 1 << 12;
 
 void CsvReader::Value(Record& record, std::string_view piece) {
   if (keepAll_) {
-    field_value_.append(piece);
+    fieldValue_.append(piece);
   } else if (field_ == column_) {
     record.characters += Utf8Characters(piece);
     if (record.value.size() < kKept)
@@ -22,8 +22,8 @@ void CsvReader::Value(Record& record, std::string_view piece) {
 }
 
 void CsvReader::EndField(Record& record) {
-  if (keepAll_) record.values.push_back(std::move(field_value_));
-  field_value_.clear();
+  if (keepAll_) record.values.push_back(std::move(fieldValue_));
+  fieldValue_.clear();
 }
 
 bool CsvReader::End(Record& record, std::string_view end) {

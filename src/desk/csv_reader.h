@@ -59,7 +59,7 @@ class CsvReader {
   Input& input_;
   std::size_t column_ = 0;
   bool keepAll_ = true;
-  std::string field_value_;  // where every field is kept
+  std::string fieldValue_;  // where every field is kept
   State state_ = State::kFieldStart;
   std::size_t field_ = 0;
   std::size_t number_ = 0;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "desk/hex_digits.h"
 #include "desk/text_encodings.h"
@@ -183,6 +184,28 @@ Reading Read(std::u32string_view typed) {
   return ReadSupportId(text);
 }
 
+namespace {
+
+// Where a UUID's group starts among its digits.
+constexpr std::size_t GroupStart(std::size_t group) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < group; ++i) start += support_id::kUuidGroups[i];
+  return start;
+}
+
+// The digits of a UUID's text side by side, each group copied whole, at sizes known when
+// compiling; false where a hyphen is missing between two groups.
+template <std::size_t... Group>
+bool GatherDigits(const char* text, char* digits, std::index_sequence<Group...>) {
+  if (!((Group == 0 || text[GroupStart(Group) + Group - 1] == '-') && ...)) return false;
+  (std::memcpy(digits + GroupStart(Group), text + GroupStart(Group) + Group,
+               support_id::kUuidGroups[Group]),
+   ...);
+  return true;
+}
+
+}  // namespace
+
 std::optional<Machine> ReadQuickly(std::string_view typed) {
   if (typed.size() == support_id::kLength) {
     const support_id::Decoded decoded = support_id::Decode(typed);
@@ -195,12 +218,9 @@ std::optional<Machine> ReadQuickly(std::string_view typed) {
   // The 32 digits side by side, then read sixteen at a time.
   char digits[kUuidDigits];
   if (typed.size() == kHyphenatedUuid) {
-    std::size_t from = 0, to = 0;
-    for (const std::size_t group : support_id::kUuidGroups) {
-      if (from > 0 && typed[from++] != '-') return std::nullopt;
-      std::memcpy(digits + to, typed.data() + from, group);
-      from += group;
-      to += group;
+    if (!GatherDigits(typed.data(), digits,
+                      std::make_index_sequence<std::size(support_id::kUuidGroups)>())) {
+      return std::nullopt;
     }
   } else if (typed.size() == kUuidDigits) {
     std::memcpy(digits, typed.data(), kUuidDigits);

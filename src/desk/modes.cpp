@@ -45,7 +45,8 @@ ExitStatus ConvertLines(Source& source, Output& out, Sink& errors) {
     if (const std::optional<Machine> machine = ReadQuickly(line->text)) {
       char* room = out.Room(kMostOther + LineReader::kCrLf.size());
       const std::size_t size = OtherForm(*machine, std::span<char, kMostOther>(room, kMostOther));
-      std::copy(end.begin(), end.end(), room + size);
+      room[size] = end[0];
+      if (end.size() > 1) room[size + 1] = end[1];
       out.Commit(size + end.size());
       continue;
     }
