@@ -86,3 +86,7 @@ host_step() {
   rm -f "$log"
   return $status
 }
+
+# puppeteer-core, the npm client that drives Firefox ESR over WebDriver BiDi for the desk page's
+# tests: installed by set-up into the machine-wide cache, outside any clone, found by NODE_PATH.
+host_puppeteer="${KV_CACHE:-/var/cache/quorin}/npm-puppeteer-core-24.43.1"

@@ -15,6 +15,8 @@ packages=(
   fonts-ipafont-gothic fonts-wine locales
   # for the root of the second Wine generation (scripts/wine10.sh)
   debootstrap
+  # for the desk's page and its browser tests
+  emscripten node-acorn chromium chromium-driver python3-selenium firefox-esr
 )
 
 installed() {
@@ -71,6 +73,20 @@ fi
 if ! locale -a 2>/dev/null | grep -qix 'ja_JP.utf8'; then
   $sudo localedef -i ja_JP -f UTF-8 ja_JP.UTF-8 ||
     { echo "setup: FAILED: could not make the ja_JP.UTF-8 locale" >&2; exit 1; }
+fi
+
+# The npm client for the desk page's Firefox tests, once per machine. Without npm or the
+# registry, those tests are reported as skipped, with the reason.
+if [ ! -d "$host_puppeteer/node_modules/puppeteer-core" ]; then
+  if ! command -v npm >/dev/null; then
+    update_indexes
+    apt_install npm >/dev/null 2>&1
+  fi
+  echo "setup: installing puppeteer-core into $host_puppeteer" >&2
+  $sudo mkdir -p "$host_puppeteer" &&
+    $sudo npm install --prefix "$host_puppeteer" --no-audit --no-fund --loglevel=error \
+      "puppeteer-core@${host_puppeteer##*-}" >/dev/null 2>&1 ||
+    echo "setup: puppeteer-core could not be installed; the Firefox tests will be skipped" >&2
 fi
 
 # 32-bit Wine, for the shipped 32-bit build. Where it cannot run it is not installed: with it,

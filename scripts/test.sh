@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the portable core natively (plain and under
 # AddressSanitizer and UBSan), its fuzzers, then the 64-bit and the shipped 32-bit Windows
-# builds under Wine, and the 64-bit build's Wine tests again under Wine 10 (scripts/wine10.sh).
-# Every preset is built on every host; where the host cannot execute 32-bit code, the 32-bit
-# build's Wine tests run in an emulated VM whose kernel can (scripts/vm.sh), and with
-# KV_WIN64_ONLY=1 they are reported as skipped. KV_WIN32_IN_VM=1 runs them in the VM on any
-# host. Ends with one line per preset.
+# builds under Wine, the 64-bit build's Wine tests again under Wine 10 (scripts/wine10.sh), and
+# the desk's page in headless Chromium. Every preset is built on every host; where the host
+# cannot execute 32-bit code, the 32-bit build's Wine tests run in an emulated VM whose kernel
+# can (scripts/vm.sh), and with KV_WIN64_ONLY=1 they are reported as skipped. KV_WIN32_IN_VM=1
+# runs them in the VM on any host. Ends with one line per preset, one for the Wine 10 lane, the
+# browsers' and the release's checks.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -165,6 +166,40 @@ for check in reproducible signing; do
   summary+=("$(tail -n 1 "$root/build/$check.log")")
 done
 
-echo "=== summary (CTest entries per preset, then the release's checks)"
+# The desk's page, built with emscripten, driven in headless Chromium as an agent uses it, and
+# held to what the native quorin-id says of the same input.
+echo "=== browser"
+if ! cmake --preset web -DKV_WERROR="${KV_WERROR:-ON}" >/dev/null || ! cmake --build --preset web; then
+  summary+=("browser: FAILED to build quorin-desk.html")
+  status=1
+elif [ ! -x "$root/build/native/quorin-id" ]; then
+  summary+=("browser: FAILED: no native quorin-id to hold the page to")
+  status=1
+else
+  log="$root/build/browser-tests.log"
+  /usr/bin/python3 "$root/tests/web/desk_page_test.py" "$root/build/web/quorin-desk.html" \
+    "$root/build/native/quorin-id" >"$log" 2>&1 || status=1
+  cat "$log"
+  line=$(sed -n 's/^browser: /browser (Chromium): /p' "$log" | tail -n 1)
+  summary+=("${line:-browser (Chromium): FAILED: the tests ended without a summary}")
+  [ -n "$line" ] || status=1
+  skipped="browser (Firefox ESR): 0 ran, 0 failed,"
+  skipped+=" $(grep -c "^  async '" "$root/tests/web/desk_page_firefox.cjs") skipped"
+  if ! command -v firefox-esr >/dev/null; then
+    summary+=("$skipped (firefox-esr is not installed)")
+  elif [ ! -d "$host_puppeteer/node_modules/puppeteer-core" ]; then
+    summary+=("$skipped (puppeteer-core could not be installed)")
+  else
+    log="$root/build/browser-firefox-tests.log"
+    NODE_PATH="$host_puppeteer/node_modules" node "$root/tests/web/desk_page_firefox.cjs" \
+      "$root/build/web/quorin-desk.html" "$root/build/native/quorin-id" >"$log" 2>&1 || status=1
+    cat "$log"
+    line=$(sed -n 's/^firefox: /browser (Firefox ESR): /p' "$log" | tail -n 1)
+    summary+=("${line:-browser (Firefox ESR): FAILED: the tests ended without a summary}")
+    [ -n "$line" ] || status=1
+  fi
+fi
+
+echo "=== summary (CTest entries per preset; the release's checks; the browser tests)"
 printf '%s\n' "${summary[@]}"
 exit $status
