@@ -21,7 +21,7 @@ int Run(HINSTANCE instance, int showCommand) {
   kv::FormKVInfo form(window, platform, library);
   form.Form_Load();
   window.OnKeyDown([&](int keyCode, int shift) { form.Form_KeyDown(keyCode, shift); });
-  window.OfferCopies(kv::LoadMenuTexts(platform),
+  window.OfferCopies(form.MenuItemTexts(),
                      [&](const kv::CopyCommand& command) { kv::Copy(window, platform, command); });
   window.Show(showCommand);
 
