@@ -81,7 +81,11 @@ wine_env_make_prefix() {
     rm -rf "$template.new"
     return 1
   fi
-  cp -a "$template" "$WINEPREFIX"
+  cp -a "$template" "$WINEPREFIX" || return 1
+  # A server is found by its prefix's device and inode: one left by a removed prefix whose
+  # inode the copy reuses would serve it another registry. None may be running yet.
+  wineserver -k >/dev/null 2>&1
+  return 0
 }
 
 # A new prefix at WINEPREFIX, with the settings of the tests and the demo.

@@ -59,6 +59,8 @@ class Win32Window : public WindowBase, public WindowPort {
     bool layoutPending = false;
   };
 
+  static constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
+
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
   void CreateLabels(HINSTANCE instance);
   LabelWindow& At(Label label) { return labels_[LabelIndex(label)]; }

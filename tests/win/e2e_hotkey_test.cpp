@@ -129,7 +129,7 @@ TEST_F(HotKey, MenusCopyAValueTheSupportIdOrAll) {
 // build's tall caption overlaps the hardware BOM's, the lower row's, whose text shows there.
 TEST_F(HotKey, CopyValueTakesTheValueOfTheRowUnderThePointer) {
   PutLibrary(Script().Ini());
-  ProgramRun& run = Start("WindowTitle=Rows\r\n");
+  ProgramRun& run = Start("WindowTitle=Rows\r\nText1=Model:\r\nText4=Build:\r\n");
   const auto copyValueAt = [&](const RECT& area) {
     const POINT middle = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
     return run.CopyFromMenu([&] { run.RightClick(middle); }, {VK_DOWN, VK_RETURN});
