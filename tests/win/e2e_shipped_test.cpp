@@ -73,11 +73,12 @@ class ShippedPackage : public ProgramTest {
     folder_.Copy(Packaged(L"Quorin.exe"), L"Quorin.exe");
     run_ = std::make_unique<ProgramRun>(folder_ / L"Quorin.exe", folder_.path());
     ASSERT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
-    const std::vector<DWORD> shown = run_->ClientPixels();
-    ASSERT_FALSE(shown.empty());
     EXPECT_EQ(
         run_->CopyFromMenu([&] { run_->RightClick(LabelModelContent); }, {VK_DOWN, VK_RETURN}),
         copied);
+    // Looked at once the window has long been drawn and the menu is gone.
+    const std::vector<DWORD> shown = run_->ClientPixels();
+    ASSERT_FALSE(shown.empty());
     run_->SetLabelText(LabelModelContent, copied);
     EXPECT_TRUE(run_->ClientPixels() == shown) << "at " << ScreenDpi() << " DPI";
   }
