@@ -418,7 +418,13 @@ void ProgramRun::RightClick(Label label) {
 
 void ProgramRun::RightClick(POINT client) {
   ClientToScreen(window_, &client);
-  SetCursorPos(client.x, client.y);
+  // The pointer there before the click, and the program told of its move.
+  POINT at = {};
+  for (int i = 0; i < 50 && (!GetCursorPos(&at) || at.x != client.x || at.y != client.y); ++i) {
+    SetCursorPos(client.x, client.y);
+    Sleep(20);
+  }
+  Sleep(100);
   INPUT inputs[2] = {};
   inputs[0].type = inputs[1].type = INPUT_MOUSE;
   inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;
