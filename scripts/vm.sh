@@ -14,52 +14,80 @@ vm_packages=(
   locales
 )
 
+# Says which of the commands a step needs are missing, before it starts.
+# Usage: vm_require WHAT COMMAND...
+vm_require() {
+  local what=$1 missing=()
+  shift
+  for command in "$@"; do
+    command -v "$command" >/dev/null 2>&1 || missing+=("$command")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "FAILED: $what needs ${missing[*]}, not found (scripts/setup.sh installs them)" >&2
+  return 1
+}
+
 # The disk image, made again only when the way of making it or its package list has changed:
 # debootstrap, the i386 architecture and the packages from Debian's archive, the Japanese
-# locale, the machine's start-up (vm_init), then mkfs.ext4 -d. Needs root.
+# locale, the machine's start-up (vm_init), then mkfs.ext4 -d. Needs root. In a subshell of its
+# own, whose exit, however it comes, takes down what it mounted.
 vm_image() {
-  local stamp root mirror
-  stamp=$({ declare -f vm_image vm_init; printf '%s\n' "${vm_packages[@]}"; } | sha256sum | cut -c1-16)
+  local stamp
+  stamp=$({ declare -f vm_image vm_make_image vm_init; printf '%s\n' "${vm_packages[@]}"; } |
+    sha256sum | cut -c1-16)
   [ -s "$vm_dir/disk.img" ] && [ "$(cat "$vm_dir/stamp" 2>/dev/null)" = "$stamp" ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
     echo "FAILED: making the VM's disk image needs root (debootstrap, chroot)" >&2
     return 1
   fi
+  vm_require "making the VM's disk image" debootstrap chroot mkfs.ext4 sha256sum || return 1
+  (
+    trap 'umount "$vm_dir/root/proc" 2>/dev/null' EXIT
+    trap 'exit 1' INT TERM HUP
+    vm_make_image "$stamp"
+  )
+}
+
+# Usage: vm_make_image STAMP
+vm_make_image() {
+  local root mirror
   root="$vm_dir/root"
   mirror=$(sed -n 's/^URIs: *//p; s/^deb \(http[^ ]*\) .*/\1/p' /etc/apt/sources.list.d/*.sources \
     /etc/apt/sources.list 2>/dev/null | grep -v security | head -n 1)
   # Never a removal through a mount that an interrupted run left behind.
   umount "$root/proc" 2>/dev/null
-  rm -rf --one-file-system "$vm_dir"
-  mkdir -p "$vm_dir"
+  rm -rf --one-file-system "$vm_dir" && mkdir -p "$vm_dir" || return 1
   # shellcheck disable=SC1091
   host_step "debootstrap of Debian $(. /etc/os-release && echo "$VERSION_CODENAME") for the VM" \
     debootstrap --variant=minbase "$(. /etc/os-release && echo "$VERSION_CODENAME")" "$root" \
     "${mirror:-http://deb.debian.org/debian}" || return 1
   # The host's package sources, security updates among them, so that both run the same Wine.
   if ls /etc/apt/sources.list.d/*.sources >/dev/null 2>&1; then
-    cp /etc/apt/sources.list.d/*.sources "$root/etc/apt/sources.list.d/"
-    : >"$root/etc/apt/sources.list"
+    # shellcheck disable=SC2016 # the inner shell expands them
+    host_step "the host's package sources for the VM" \
+      sh -c 'cp /etc/apt/sources.list.d/*.sources "$1/etc/apt/sources.list.d/" &&
+        : >"$1/etc/apt/sources.list"' sh "$root" || return 1
   fi
-  mount -t proc proc "$root/proc" || return 1
-  local status=0
+  host_step "mounting /proc for the VM's packages" mount -t proc proc "$root/proc" || return 1
   host_step "the VM's packages" chroot "$root" sh -c "
       dpkg --add-architecture i386 &&
       { apt-get update || apt-get update; } &&
       DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ${vm_packages[*]} &&
       apt-get clean &&
-      localedef -i ja_JP -f UTF-8 ja_JP.UTF-8" || status=1
-  umount "$root/proc"
-  [ $status -eq 0 ] || return 1
-  vm_init >"$root/kv-init" && chmod +x "$root/kv-init"
-  cp "$root"/boot/vmlinuz-* "$vm_dir/vmlinuz" && cp "$root"/boot/initrd.img-* "$vm_dir/initrd.img" ||
+      localedef -i ja_JP -f UTF-8 ja_JP.UTF-8" || return 1
+  host_step "unmounting the VM's /proc" umount "$root/proc" || return 1
+  if ! vm_init >"$root/kv-init" || ! chmod +x "$root/kv-init" || ! sh -n "$root/kv-init"; then
+    echo "FAILED: writing the VM's start-up script" >&2
     return 1
+  fi
+  # shellcheck disable=SC2016 # the inner shell expands them
+  host_step "the VM's kernel" sh -c 'cp "$1"/boot/vmlinuz-* "$2/vmlinuz" &&
+    cp "$1"/boot/initrd.img-* "$2/initrd.img"' sh "$root" "$vm_dir" || return 1
   local size
-  size=$(($(du -sm "$root" | cut -f1) + 512))
+  size=$(($(du -sm "$root" | cut -f1) + 512)) || return 1
   host_step "making the VM's disk image" mkfs.ext4 -q -F -L quorin-vm -d "$root" \
     "$vm_dir/disk.img" "${size}M" || return 1
-  rm -rf "$root"
-  echo "$stamp" >"$vm_dir/stamp"
+  rm -rf --one-file-system "$root" && echo "$1" >"$vm_dir/stamp"
 }
 
 # The machine's first process: the shares mounted, the job run, the machine off.
@@ -92,6 +120,7 @@ EOF
 # Usage: vm_run SCRIPT
 vm_run() {
   local job=$1 accel=tcg
+  vm_require "the VM" qemu-system-x86_64 truncate mkfs.ext4 timeout || return 1
   case "$host_root$job" in
     *[[:space:]]*)
       echo "FAILED: the VM cannot be given a path with blanks: $host_root" >&2

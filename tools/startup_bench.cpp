@@ -57,6 +57,10 @@ bool Run(const std::wstring& exe, const std::wstring& folder, const wchar_t* cla
     shown = FindShown(info.dwProcessId, className);
     if (shown) {
       QueryPerformanceCounter(&now);
+      // The working set once the window has painted and waits for input: a window shows
+      // before it paints, and a font is loaded when it is first drawn with, so a look at once
+      // would count what one of them had loaded before showing and not the other.
+      WaitForInputIdle(info.hProcess, 10000);
       GetProcessMemoryInfo(info.hProcess, &memory, sizeof memory);
       PostMessageW(shown, WM_CLOSE, 0, 0);
     } else {

@@ -38,6 +38,8 @@ void FormKVInfo::Form_Load() {
   }
   LoadServiceID(s);
   LoadIdentityFields(s, buffers);
+  // After the start-up's own reads, from the same file, while the hourglass still shows.
+  if (present) menuTexts_ = LoadMenuTexts(platform_, s.settingsPath);
   s.policy.Step("default cursor", [&] { platform_.ResetCursor(); });
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/error_policy.h"
 #include "core/ports.h"
+#include "settings/settings.h"
 
 namespace kv {
 
@@ -25,8 +26,9 @@ class FormKVInfo {
       : window_(window), platform_(platform), library_(library), faultHook_(std::move(faultHook)) {}
 
   // The load event: the whole start-up sequence, before the window first shows. Its working
-  // data lives only as long as this call.
+  // data lives only as long as this call, but for the menus' texts, read with the settings.
   void Form_Load();
+  const MenuTexts& MenuItemTexts() const { return menuTexts_; }
 
   // The key-down event: Ctrl+Shift+B (Alt not held) shows the version box, titled with the
   // window's current title; Ctrl+C alone puts the window's text on the clipboard.
@@ -41,6 +43,7 @@ class FormKVInfo {
   Platform& platform_;
   IdentityLibrary& library_;
   ErrorPolicy::FaultHook faultHook_;
+  MenuTexts menuTexts_;
 };
 
 }  // namespace kv

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,6 +32,11 @@ enum class Label : int {
   LabelSerialContent,
 };
 inline constexpr int kLabelCount = 16;
+
+// A label's place in a table of all sixteen in window order.
+constexpr std::size_t LabelIndex(Label label) {
+  return static_cast<std::size_t>(label) - 1;
+}
 
 // The main window as the start-up and the form operations use it. Geometry is in twips,
 // font sizes in points. What it refuses and what it shows follow window/label_rules.h.

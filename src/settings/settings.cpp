@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/app_error.h"
 #include "core/text.h"
 
 namespace kv {
@@ -48,6 +49,24 @@ void LoadWindowTitle(StepContext& s) {
     s.policy.Step("caption", [&] { s.form.SetCaption(title); });
   }
   s.policy.Step("application title", [&] { s.platform.SetAppTitle(s.form.Caption()); });
+}
+
+MenuTexts LoadMenuTexts(Platform& platform, const std::wstring& settingsPath) {
+  MenuTexts texts;
+  for (auto [key, text] : {std::pair{kCopyValueKey, &texts.copyValue},
+                           std::pair{kCopySupportIdKey, &texts.copySupportId},
+                           std::pair{kCopyAllKey, &texts.copyAll}}) {
+    try {
+      SettingBuffer read;
+      read.bytes.assign(kReadBufferSize, ' ');
+      read.count = platform.ReadProfileString(settingsPath, kMenuSection, key, L"", read.bytes);
+      std::wstring cut = CutByCount(platform, read);
+      if (!cut.empty()) *text = std::move(cut);
+    } catch (const AppError&) {
+      // The English text stays.
+    }
+  }
+  return texts;
 }
 
 }  // namespace kv

@@ -34,4 +34,17 @@ std::wstring ReadScreenText(StepContext& s, const wchar_t* key);
 // application titles.
 void LoadWindowTitle(StepContext& s);
 
+// The texts of the copy menus' items: "Copy value", "Copy support ID" and "Copy all", or the
+// user's own, from section Menu of the settings.
+struct MenuTexts {
+  std::wstring copyValue = L"Copy value";
+  std::wstring copySupportId = L"Copy support ID";
+  std::wstring copyAll = L"Copy all";
+};
+
+// Reads keys CopyValue, CopySupportID and CopyAll of the settings file, apart from the
+// start-up's steps: a key that is missing, empty or cannot be read keeps its English text. The
+// texts are shown as given, in either display mode.
+MenuTexts LoadMenuTexts(Platform& platform, const std::wstring& settingsPath);
+
 }  // namespace kv

@@ -18,6 +18,8 @@ class DllIdentityLibrary : public IdentityLibrary {
 
   std::int16_t GetHardDiskBuildId(std::string& build) override;
   std::int16_t GetBiosStringPieces(PieceBuffers& pieces) override;
+  // Unloads the library, which only the start-up calls; a later call loads it again.
+  void Close() { module_.reset(); }
 
  private:
   // As the generic function pointer type, which converts to the real one without warning.

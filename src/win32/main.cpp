@@ -20,8 +20,10 @@ int Run(HINSTANCE instance, int showCommand) {
   kv::win32::DllIdentityLibrary library(L"TOVRAMIX.DLL", searchIsSafe);
   kv::FormKVInfo form(window, platform, library);
   form.Form_Load();
+  // No value is read again after the start-up: the library's pages go back now.
+  library.Close();
   window.OnKeyDown([&](int keyCode, int shift) { form.Form_KeyDown(keyCode, shift); });
-  window.OfferCopies(kv::LoadMenuTexts(platform),
+  window.OfferCopies(form.MenuItemTexts(),
                      [&](const kv::CopyCommand& command) { kv::Copy(window, platform, command); });
   window.Show(showCommand);
 

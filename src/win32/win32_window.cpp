@@ -2,30 +2,23 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwchar>
 #include <utility>
 
 #include "core/app_error.h"
-#include "core/text.h"
 #include "win32/cursor.h"
 #include "win32/resource.h"
 #include "win32/system_error.h"
 #include "window/form_design.h"
+#include "window/form_operations.h"
 #include "window/label_rules.h"
 
 namespace kv::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"FormKVInfo";
-constexpr double kPointsPerInch = 72;
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
 constexpr int kDefaultDpi = 96;
-// The copy menu's items; the system menu's, below the system's own, has its low four bits
-// free for the system's use.
-constexpr UINT kCopyValueItem = 1, kCopySupportIdItem = 2, kCopyAllItem = 3;
-constexpr UINT kSystemCopyAllItem = 0x0010;
 
 // Raises when the class can be neither registered nor found registered already.
 void RegisterWindowClass(HINSTANCE instance, WNDPROC proc) {
@@ -60,12 +53,12 @@ std::wstring TextOf(HWND hwnd) {
   return text;
 }
 
-// The modifier state of a key event: 1 Shift, 2 Ctrl, 4 Alt.
+// The modifier state of a key event, as the key-down event takes it.
 int ModifierState() {
   int state = 0;
-  if (GetKeyState(VK_SHIFT) < 0) state |= 1;
-  if (GetKeyState(VK_CONTROL) < 0) state |= 2;
-  if (GetKeyState(VK_MENU) < 0) state |= 4;
+  if (GetKeyState(VK_SHIFT) < 0) state |= kShiftMask;
+  if (GetKeyState(VK_CONTROL) < 0) state |= kCtrlMask;
+  if (GetKeyState(VK_MENU) < 0) state |= kAltMask;
   return state;
 }
 
@@ -77,11 +70,6 @@ Function User32(const char* name) {
       reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
 }
 
-// A menu item's text as a label would show it, with the shortcut key beside it where it has one.
-std::wstring ItemText(const std::wstring& text, const wchar_t* shortcut = nullptr) {
-  return ShownText(text) + (shortcut ? std::wstring(L"\t") + shortcut : L"");
-}
-
 // The screen's dots per inch, where the window has none of its own yet.
 int ScreenDpi() {
   const UniqueScreenDc screen(GetDC(nullptr));
@@ -90,14 +78,9 @@ int ScreenDpi() {
 
 }  // namespace
 
-Win32Window::Win32Window(HINSTANCE instance) : dpi_(ScreenDpi()) {
-  RegisterWindowClass(instance, &Win32Window::WindowProc);
-  const SIZE outer = DesignOuterSize();
-  // The window is this object's from its first message on (WM_NCCREATE).
-  if (!CreateWindowExW(kExStyle, kClassName, kDesignCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                       outer.cx, outer.cy, nullptr, nullptr, instance, this)) {
-    throw SystemError("creating the window", GetLastError());
-  }
+Win32Window::Win32Window(HINSTANCE instance) : dpi_(ScreenDpi()), fonts_(dpi_) {
+  RegisterWindowClass(instance, &WindowProc);
+  Create(instance, kClassName, kDesignCaption, kStyle, kExStyle, DesignOuterSize());
   try {
     CreateLabels(instance);
     // Where the monitor it starts on has a DPI of its own.
@@ -116,9 +99,10 @@ void Win32Window::CreateLabels(HINSTANCE instance) {
   for (const LabelDesign& d : kLabelDesigns) {
     LabelWindow& label = At(d.id);
     label.box = DesignBox(d);
+    label.textStyle = TextStyle(d.id, label.box, false);
     label.hwnd =
-        CreateWindowExW(0, L"STATIC", d.text, kLabelStyle | TextStyle(d.id, label.box),
-                        label.box.left, label.box.top, label.box.width, label.box.height, hwnd(),
+        CreateWindowExW(0, L"STATIC", d.text, kLabelStyle | label.textStyle, label.box.left,
+                        label.box.top, label.box.width, label.box.height, hwnd(),
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(d.id)), instance, nullptr);
     if (!label.hwnd) throw SystemError("creating a label", GetLastError());
     label.fontName = kDesignFontName;
@@ -129,14 +113,6 @@ void Win32Window::CreateLabels(HINSTANCE instance) {
 
 Win32Window::~Win32Window() {
   Destroy();
-}
-
-// Nothing more reaches this object; the window and its labels go before the fonts they draw
-// with, which the members free after this.
-void Win32Window::Destroy() {
-  if (!window_) return;
-  SetWindowLongPtrW(hwnd(), GWLP_USERDATA, 0);
-  window_.reset();
 }
 
 void Win32Window::Show(int showCommand) {
@@ -170,16 +146,14 @@ void Win32Window::PlaceCentred(int width, int height) {
 // again.
 void Win32Window::LayOut(int dpi) {
   // Every font at the new DPI first: where one cannot be made, the window stays as it was.
-  Fonts fonts;
-  for (const LabelWindow& l : labels_) {
-    UniqueFont& font = fonts[{l.fontName, l.fontSize}];
-    if (!font) font = MakeFont(l.fontName, l.fontSize, dpi);
-  }
+  LabelFonts fonts(dpi);
+  for (const LabelWindow& l : labels_) fonts.Font(l.fontName, l.fontSize);
   dpi_ = dpi;
   // The labels draw with the new fonts before the old ones go, with fonts, on return.
-  fonts_.swap(fonts);
+  std::swap(fonts_, fonts);
   for (const LabelDesign& d : kLabelDesigns) {
-    Place(d.id, DesignBox(d));
+    const LabelBox box = DesignBox(d);
+    Place(d.id, box, TextStyle(d.id, box, false));
     ApplyFont(d.id);
   }
   SIZE outer = DesignOuterSize();
@@ -204,13 +178,8 @@ void Win32Window::LayOut(int dpi) {
   LayOutAllValues();
 }
 
-void Win32Window::OfferCopies(const MenuTexts& texts, CopyHandler handler) {
-  menuTexts_ = texts;
-  onCopy_ = std::move(handler);
-  if (const HMENU system = GetSystemMenu(hwnd(), FALSE)) {
-    AppendMenuW(system, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(system, MF_STRING, kSystemCopyAllItem, ItemText(texts.copyAll, L"Ctrl+C").c_str());
-  }
+void Win32Window::OfferCopies(const MenuTexts& texts, CopyMenus::CopyHandler handler) {
+  menus_.emplace(hwnd(), texts, std::move(handler));
 }
 
 // The value label of the row whose caption or value is at a point of the client area; where
@@ -228,48 +197,23 @@ std::optional<Label> Win32Window::RowValueAt(POINT point) const {
   return std::nullopt;
 }
 
-// The copy menu, at the pointer, or from the keyboard (where -1) at the top-left of the support
-// ID's value. False for a point outside the client area, whose menu is the system's.
-bool Win32Window::ShowCopyMenu(LPARAM where) {
-  POINT point = {static_cast<short>(LOWORD(where)), static_cast<short>(HIWORD(where))};
-  std::optional<Label> row;
-  if (point.x == -1 && point.y == -1) {
+// The copy menu, at the pointer, or from the keyboard at the top-left of the support ID's value.
+// False for a point outside the client area, whose menu is the system's.
+bool Win32Window::ShowCopyMenu(const ContextMenuPoint& where) const {
+  if (!where.screen) {
     const LabelBox& box = At(Label::LabelSupportIDContent).box;
-    point = {box.left, box.top};
+    POINT point = {box.left, box.top};
     ClientToScreen(hwnd(), &point);
-  } else {
-    POINT client = point;
-    RECT area = {};
-    if (!ScreenToClient(hwnd(), &client) || !GetClientRect(hwnd(), &area) ||
-        !PtInRect(&area, client)) {
-      return false;
-    }
-    row = RowValueAt(client);
+    menus_->Show(point, std::nullopt);
+    return true;
   }
-  const UniqueMenu menu(CreatePopupMenu());
-  if (!menu) return true;
-  if (row) {
-    AppendMenuW(menu.get(), MF_STRING, kCopyValueItem, ItemText(menuTexts_.copyValue).c_str());
+  POINT client = *where.screen;
+  RECT area = {};
+  if (!ScreenToClient(hwnd(), &client) || !GetClientRect(hwnd(), &area) ||
+      !PtInRect(&area, client)) {
+    return false;
   }
-  AppendMenuW(menu.get(), MF_STRING, kCopySupportIdItem,
-              ItemText(menuTexts_.copySupportId).c_str());
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING, kCopyAllItem, ItemText(menuTexts_.copyAll, L"Ctrl+C").c_str());
-  // Nothing chosen (Escape, a click elsewhere) is 0, and changes nothing.
-  switch (TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                         point.x, point.y, 0, hwnd(), nullptr)) {
-    case kCopyValueItem:
-      onCopy_(CopyCommand::ValueOf(*row));
-      break;
-    case kCopySupportIdItem:
-      onCopy_(CopyCommand::ValueOf(Label::LabelSupportIDContent));
-      break;
-    case kCopyAllItem:
-      onCopy_(CopyCommand::All());
-      break;
-    default:
-      break;
-  }
+  menus_->Show(*where.screen, RowValueAt(client));
   return true;
 }
 
@@ -383,33 +327,21 @@ float Win32Window::LabelWidth(Label label) const {
   return Twips(pixels);
 }
 
-UniqueFont Win32Window::MakeFont(const std::wstring& name, float points, int dpi) {
-  LOGFONTW lf = {};
-  lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi / kPointsPerInch));
-  lf.lfWeight = kDesignFontWeight;
-  lf.lfCharSet = kDesignCharset;
-  wcsncpy(lf.lfFaceName, name.c_str(), LF_FACESIZE - 1);
-  UniqueFont font(CreateFontIndirectW(&lf));
-  if (!font) throw AppError(kOutOfMemory, GetLastError());
-  return font;
-}
-
 // The label's font by its name and size; the one it drew with goes where no label draws with
 // it any more.
 void Win32Window::ApplyFont(Label label) {
   LabelWindow& l = At(label);
-  UniqueFont& font = fonts_[{l.fontName, l.fontSize}];
-  if (!font) font = MakeFont(l.fontName, l.fontSize, dpi_);
+  const HFONT font = fonts_.Font(l.fontName, l.fontSize);
   Repaint(label);
   // A hidden window is painted whole when it first shows: no redraw before that.
-  SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), IsWindowVisible(hwnd()));
-  const HFONT old = std::exchange(l.font, font.get());
+  SendMessageW(l.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(hwnd()));
+  const HFONT old = std::exchange(l.font, font);
   if (!old || old == l.font ||
       std::any_of(labels_.begin(), labels_.end(),
                   [&](const LabelWindow& other) { return other.font == old; })) {
     return;
   }
-  std::erase_if(fonts_, [&](const auto& entry) { return entry.second.get() == old; });
+  fonts_.LetGo(old);
 }
 
 // Labels draw no background of their own: the window repaints it under their old text.
@@ -424,82 +356,7 @@ void Win32Window::Repaint(Label label) {
   InvalidateRect(hwnd(), &rect, TRUE);
 }
 
-// A value label's place for its text, font and the client area's width (label_rules.h); while
-// the window is hidden, once, when it first shows, at the width it then has.
-void Win32Window::LayOutValue(Label label) {
-  if (!IsValue(label)) return;
-  At(label).layoutPending = true;
-  if (shown_) LayOutPendingValues();
-}
-
-void Win32Window::LayOutAllValues() {
-  for (const Field& field : kFields) At(field.value).layoutPending = true;
-  if (shown_) LayOutPendingValues();
-}
-
-// The value labels that wait for their place, measured on one device context. Where a text
-// cannot be measured, its label stays as it is.
-void Win32Window::LayOutPendingValues() {
-  const UniqueScreenDc dc(GetDC(nullptr));
-  RECT client = {};
-  if (!dc || !GetClientRect(hwnd(), &client)) return;
-  for (const Field& field : kFields) {
-    LabelWindow& l = At(field.value);
-    if (!l.layoutPending) continue;
-    l.layoutPending = false;
-    const LabelDesign& d = DesignOf(field.value);
-    const std::wstring text = TextOf(l.hwnd);
-    const SIZE extent =
-        TextExtent(dc.get(), field.value, d.fitsText ? text : TrimBlanksAtEnd(text));
-    const LabelBox box =
-        ValueLabelBox(DesignBox(d), d.fitsText, extent.cx, extent.cy, client.right);
-    if (box != l.box) Place(field.value, box);
-  }
-}
-
-void Win32Window::Place(Label label, const LabelBox& box) {
-  LabelWindow& l = At(label);
-  SetWindowLongW(l.hwnd, GWL_STYLE, static_cast<LONG>(kLabelStyle | TextStyle(label, box)));
-  SetWindowPos(l.hwnd, nullptr, box.left, box.top, box.width, box.height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  InvalidateRect(l.hwnd, nullptr, TRUE);
-  l.box = box;
-}
-
-// In its design box a label aligns its text and breaks lines as it always did; in any other it
-// holds one line, which ends in an ellipsis where the client area ends first.
-DWORD Win32Window::TextStyle(Label label, const LabelBox& box) const {
-  const LabelDesign& d = DesignOf(label);
-  if (box != DesignBox(d)) return SS_LEFTNOWORDWRAP | (box.ellipsis ? SS_ENDELLIPSIS : 0);
-  return d.align == Align::kRight ? SS_RIGHT : SS_LEFT;
-}
-
-LabelBox Win32Window::DesignBox(const LabelDesign& d) const {
-  return {ToPixels(d.left), ToPixels(d.top), ToPixels(d.width), ToPixels(d.height), false};
-}
-
-SIZE Win32Window::TextExtent(HDC dc, Label label, std::wstring_view text) const {
-  const SelectedObject font(dc, At(label).font);
-  // No text is no width, on a line of the font's height.
-  RECT extent = {};
-  DrawTextW(dc, text.empty() ? L" " : text.data(), text.empty() ? 1 : static_cast<int>(text.size()),
-            &extent, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  return {text.empty() ? 0 : extent.right, extent.bottom};
-}
-
-LRESULT CALLBACK Win32Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* created =
-        static_cast<Win32Window*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-    created->window_.reset(hwnd);
-  }
-  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-  if (self) return self->Handle(hwnd, message, wParam, lParam);
-  return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT Win32Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SETCURSOR:
       if (WaitCursorShown()) {
@@ -517,53 +374,37 @@ LRESULT Win32Window::Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      // The key goes on as usual afterwards; nothing the handler raises may cross into
-      // the system's code.
-      try {
+      // The key goes on as usual afterwards.
+      Guarded("key-down event", [&] {
         if (onKeyDown_) onKeyDown_(static_cast<int>(wParam), ModifierState());
-      } catch (const std::exception& e) {
-        Report("key-down event", e);
-      }
+      });
       break;
     case WM_CONTEXTMENU:
-      if (onCopy_) {
-        try {
-          if (ShowCopyMenu(lParam)) return 0;
-        } catch (const std::exception& e) {
-          Report("copy menu", e);
-          return 0;
-        }
+      if (menus_) {
+        bool shown = true;
+        Guarded("copy menu", [&] { shown = ShowCopyMenu(ContextMenuPoint::Of(lParam)); });
+        if (shown) return 0;
       }
       break;
     case WM_SYSCOMMAND:
-      if (onCopy_ && (wParam & 0xFFF0) == kSystemCopyAllItem) {
-        try {
-          onCopy_(CopyCommand::All());
-        } catch (const std::exception& e) {
-          Report("system menu", e);
-        }
-        return 0;
+      if (menus_) {
+        bool copied = true;
+        Guarded("system menu", [&] { copied = menus_->SystemCommand(wParam); });
+        if (copied) return 0;
       }
       break;
     case WM_DPICHANGED:
-      // Nothing raised may cross into the system's code: a failed step keeps what it had.
-      try {
-        ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-      } catch (const std::exception& e) {
-        Report("DPI change", e);
-      }
+      // A failed step keeps what it had.
+      Guarded("DPI change",
+              [&] { ChangeDpi(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam)); });
       return 0;
     case WM_DESTROY:
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY:
-      // Closed by the user: the handle is gone, nothing is left to destroy.
-      static_cast<void>(window_.release());
-      break;
     default:
       break;
   }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd(), message, wParam, lParam);
 }
 
 }  // namespace kv::win32

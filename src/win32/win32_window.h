@@ -4,13 +4,14 @@
 
 #include <array>
 #include <functional>
-#include <map>
 #include <optional>
 #include <string>
 
 #include "core/ports.h"
-#include "win32/handles.h"
-#include "window/copying.h"
+#include "settings/settings.h"
+#include "win32/copy_menus.h"
+#include "win32/label_fonts.h"
+#include "win32/window_base.h"
 #include "window/form_design.h"
 #include "window/label_rules.h"
 
@@ -21,21 +22,17 @@ namespace kv::win32 {
 // keeps its new width and the places of its value labels to itself and applies them once, when it
 // first shows: every change of a hidden window's geometry costs as much as the change of a visible
 // one. Its DPI is its own: moved to a monitor of another, it lays itself out anew at that one.
-class Win32Window : public WindowPort {
+class Win32Window : public WindowBase, public WindowPort {
  public:
   using KeyHandler = std::function<void(int keyCode, int shift)>;
-  using CopyHandler = std::function<void(const CopyCommand& command)>;
 
   explicit Win32Window(HINSTANCE instance);
   ~Win32Window() override;
-  Win32Window(const Win32Window&) = delete;
-  Win32Window& operator=(const Win32Window&) = delete;
 
-  HWND hwnd() const { return window_.get(); }
   void OnKeyDown(KeyHandler handler) { onKeyDown_ = std::move(handler); }
   // Offers the copies, in these texts: a menu in the client area (on the right mouse button,
   // Shift+F10 and the Menu key) and an item of the system menu.
-  void OfferCopies(const MenuTexts& texts, CopyHandler handler);
+  void OfferCopies(const MenuTexts& texts, CopyMenus::CopyHandler handler);
   // Takes the width and label sizes set while hidden, centres the window on the screen and
   // shows it.
   void Show(int showCommand);
@@ -58,18 +55,17 @@ class Win32Window : public WindowPort {
     float fontSize = 0;
     HFONT font = nullptr;  // owned by fonts_
     LabelBox box;          // where it stands in the client area, once laid out
+    DWORD textStyle = 0;   // how it draws its text there
     bool layoutPending = false;
   };
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateLabels(HINSTANCE instance);
-  void Destroy();
-  LabelWindow& At(Label label) { return labels_[static_cast<int>(label) - 1]; }
-  const LabelWindow& At(Label label) const { return labels_[static_cast<int>(label) - 1]; }
-  using Fonts = std::map<std::pair<std::wstring, float>, UniqueFont>;
+  static constexpr DWORD kLabelStyle = WS_CHILD | WS_VISIBLE | SS_NOPREFIX;
 
-  static UniqueFont MakeFont(const std::wstring& name, float points, int dpi);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void CreateLabels(HINSTANCE instance);
+  LabelWindow& At(Label label) { return labels_[LabelIndex(label)]; }
+  const LabelWindow& At(Label label) const { return labels_[LabelIndex(label)]; }
+
   void ApplyFont(Label label);
   void Repaint(Label label);
   void LayOut(int dpi);
@@ -77,15 +73,15 @@ class Win32Window : public WindowPort {
   void LayOutValue(Label label);
   void LayOutAllValues();
   void LayOutPendingValues();
-  void Place(Label label, const LabelBox& box);
-  DWORD TextStyle(Label label, const LabelBox& box) const;
+  void Place(Label label, const LabelBox& box, DWORD textStyle);
+  DWORD TextStyle(Label label, const LabelBox& box, bool breaksInBox) const;
   LabelBox DesignBox(const LabelDesign& design) const;
   SIZE DesignOuterSize() const;
   int WidthByRule(const WidthRule& rule, const std::function<float()>& width) const;
   // The text's width on one line in the label's font (0 for no text) and the line's height.
   SIZE TextExtent(HDC dc, Label label, std::wstring_view text) const;
   void PlaceCentred(int width, int height);
-  bool ShowCopyMenu(LPARAM where);
+  bool ShowCopyMenu(const ContextMenuPoint& where) const;
   std::optional<Label> RowValueAt(POINT point) const;
   int ToPixels(double twips) const;
   float Twips(int pixels) const;
@@ -94,14 +90,11 @@ class Win32Window : public WindowPort {
   bool shown_ = false;
   int pendingWidth_ = 0;                // pixels; 0 while none is set
   std::optional<WidthRule> widthRule_;  // as the start-up set the width
-  // One font for all labels that share a name and size, as long as a label draws with it;
-  // declared before the window, so that the labels go before their fonts.
-  Fonts fonts_;
-  UniqueWindow window_;
+  // The window and its labels go, in the destructor, before the fonts they draw with.
+  LabelFonts fonts_;
   std::array<LabelWindow, kLabelCount> labels_;
   KeyHandler onKeyDown_;
-  MenuTexts menuTexts_;
-  CopyHandler onCopy_;
+  std::optional<CopyMenus> menus_;
 };
 
 }  // namespace kv::win32

@@ -27,17 +27,4 @@ class CopyCommand {
 // The one way to the clipboard, for Ctrl+C and the menus alike.
 void Copy(const WindowPort& form, Platform& platform, const CopyCommand& command);
 
-// The texts of the copy menus' items: "Copy value", "Copy support ID" and "Copy all", or the
-// user's own, from section Menu of the settings.
-struct MenuTexts {
-  std::wstring copyValue = L"Copy value";
-  std::wstring copySupportId = L"Copy support ID";
-  std::wstring copyAll = L"Copy all";
-};
-
-// Reads keys CopyValue, CopySupportID and CopyAll of the settings file in the current folder
-// once, after the start-up and apart from its steps: a key that is missing, empty or cannot be
-// read keeps its English text. The texts are shown as given, in either display mode.
-MenuTexts LoadMenuTexts(Platform& platform);
-
 }  // namespace kv

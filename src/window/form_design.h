@@ -58,7 +58,7 @@ inline constexpr std::array<LabelDesign, kLabelCount> kLabelDesigns = {{
 }};
 
 constexpr const LabelDesign& DesignOf(Label label) {
-  return kLabelDesigns[static_cast<int>(label) - 1];
+  return kLabelDesigns[LabelIndex(label)];
 }
 
 // Where an identity field's value comes from.

@@ -57,7 +57,7 @@ class FakeWindow : public WindowPort {
   std::wstring LabelText(Label label) const override { return Of(label).text; }
   float LabelWidth(Label label) const override { return Of(label).width; }
 
-  const LabelState& Of(Label label) const { return labels[static_cast<int>(label) - 1]; }
+  const LabelState& Of(Label label) const { return labels[LabelIndex(label)]; }
 
   static constexpr float kTwipsPerChar = 100;  // width of one character of a fitting label
   static constexpr float kDesignWidth = 6795;  // client width plus a frame
@@ -69,7 +69,7 @@ class FakeWindow : public WindowPort {
   Faults faults;
 
  private:
-  LabelState& At(Label label) { return labels[static_cast<int>(label) - 1]; }
+  LabelState& At(Label label) { return labels[LabelIndex(label)]; }
   void Fit(Label label);
 };
 

@@ -124,12 +124,12 @@ TEST(CopyMenus, CopyAValueAloneInTheTextsOfTheSettings) {
   EXPECT_EQ(h.platform.clipboard, L"SER 42");
   h.platform.SetSetting(test::Harness::kIni, L"Menu", L"CopyAll", "Alles kopieren");
   h.platform.SetSetting(test::Harness::kIni, L"Menu", L"CopyValue", "");
-  const MenuTexts texts = LoadMenuTexts(h.platform);
+  const MenuTexts texts = LoadMenuTexts(h.platform, test::Harness::kIni);
   EXPECT_EQ(texts.copyAll, L"Alles kopieren");
   EXPECT_EQ(texts.copyValue, L"Copy value");
   EXPECT_EQ(texts.copySupportId, L"Copy support ID");
   h.platform.faults.Fail("read", kPathAccess);
-  EXPECT_EQ(LoadMenuTexts(h.platform).copyAll, L"Copy all");
+  EXPECT_EQ(LoadMenuTexts(h.platform, test::Harness::kIni).copyAll, L"Copy all");
 }
 
 TEST(ChangeFont, ShowsTheFirstExactGothicOnceAndChangesNothing) {

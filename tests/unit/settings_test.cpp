@@ -107,6 +107,7 @@ TEST(LoadWindowTitle, EmptyTitleEmptiesCaptionAndApplicationTitle) {
   EXPECT_EQ(h.platform.appTitle, L"");
 }
 
+// Then, after the start-up, the menus' texts.
 TEST(LoadWindowTitle, ReadsKeysInOrderEachOnce) {
   Harness h;
   EXPECT_FALSE(h.Run());
@@ -114,9 +115,9 @@ TEST(LoadWindowTitle, ReadsKeysInOrderEachOnce) {
   for (const auto& entry : h.platform.log) {
     if (entry.starts_with(L"read ")) reads.push_back(entry.substr(5));
   }
-  const std::vector<std::wstring> expected = {L"WindowTitle", L"UseDB", L"Text3", L"Text2",
-                                              L"Text1",       L"Text5", L"Text4", L"Text6",
-                                              L"Text7",       L"Text8", L"Width"};
+  const std::vector<std::wstring> expected = {
+      L"WindowTitle", L"UseDB", L"Text3", L"Text2", L"Text1",     L"Text5",         L"Text4",
+      L"Text6",       L"Text7", L"Text8", L"Width", L"CopyValue", L"CopySupportID", L"CopyAll"};
   EXPECT_EQ(reads, expected);
 }
 

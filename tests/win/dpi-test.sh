@@ -19,7 +19,7 @@ KV_SNAPSHOTS=$(wine_path "$wine_env_dir" | tr -d '\r')
 KV_DPI_CHANGES="$*"
 export KV_SNAPSHOTS KV_DPI_CHANGES
 run() {
-  wine_env_settings "$here/../../scripts/prefix.reg" "$2"
+  wine_env_settings "$here/../../scripts/prefix.reg" "$2" || exit 1
   echo "=== $suite.$1 at $2 DPI"
   wine_run "$tests" --gtest_filter="$suite.$1" || exit 1
 }

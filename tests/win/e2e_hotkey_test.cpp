@@ -125,6 +125,36 @@ TEST_F(HotKey, MenusCopyAValueTheSupportIdOrAll) {
                                               L"Copy all\tCtrl+C"}));
 }
 
+// Copy value takes the row under the pointer: on a caption, its row's value; where the software
+// build's tall caption overlaps the hardware BOM's, the lower row's, whose text shows there.
+TEST_F(HotKey, CopyValueTakesTheValueOfTheRowUnderThePointer) {
+  PutLibrary(Script().Ini());
+  ProgramRun& run = Start("WindowTitle=Rows\r\nText1=Model:\r\nText4=Build:\r\n");
+  const auto copyValueAt = [&](const RECT& area) {
+    const POINT middle = {(area.left + area.right) / 2, (area.top + area.bottom) / 2};
+    return run.CopyFromMenu([&] { run.RightClick(middle); }, {VK_DOWN, VK_RETURN});
+  };
+  EXPECT_EQ(copyValueAt(run.LabelRect(LabelModel)), L"MODEL-7");
+  RECT overlap = {};
+  const RECT build = run.LabelRect(LabelSWBuild), bom = run.LabelRect(LabelHWBOM);
+  ASSERT_TRUE(IntersectRect(&overlap, &build, &bom));
+  EXPECT_EQ(copyValueAt(overlap), L"HW1");
+}
+
+TEST_F(HotKey, SystemMenuItemIsInTheTextOfTheSettings) {
+  ProgramRun& run = Start("WindowTitle=Menus\r\n[Menu]\r\nCopyAll=Everything\r\n");
+  const std::wstring all = run.CopyWithCtrlC();
+  std::vector<std::wstring> items;
+  EXPECT_EQ(run.CopyFromMenu(
+                [&] {
+                  run.PressChord({VK_MENU, VK_SPACE});
+                },
+                {VK_UP, VK_RETURN}, &items),
+            all);
+  ASSERT_FALSE(items.empty());
+  EXPECT_EQ(items.back(), L"Everything\tCtrl+C");
+}
+
 class JapaneseHotKey : public HotKey {};
 
 // In double-byte mode, with the item texts of section Menu as given, in code page 932.

@@ -61,7 +61,30 @@ class ShippedPackage : public ProgramTest {
       EXPECT_FALSE(run.EndsInEllipsis(row.value));
     }
   }
+
+  // A model whose buffer the scripted library fills to its end with blanks, one inside: the
+  // packaged program with these settings shows it whole on one line, drawn exactly as its label
+  // draws the value as Ctrl+C copies it, and nothing outside that.
+  void ExpectValueShownAsCopied(const wchar_t* settings, const std::wstring& copied) {
+    Script script;
+    script.pieces[abi::IndexOf(abi::Piece::kModel)] = "Mdl Z9";
+    PutLibrary(script.Ini());
+    folder_.Copy(Packaged(settings), L"Quorin.ini");
+    folder_.Copy(Packaged(L"Quorin.exe"), L"Quorin.exe");
+    run_ = std::make_unique<ProgramRun>(folder_ / L"Quorin.exe", folder_.path());
+    ASSERT_EQ(run_->Wait(), ProgramRun::Outcome::kWindow);
+    EXPECT_NE(run_->CopyWithCtrlC().find(L"\t" + copied + L"\r\n"), std::wstring::npos);
+    // Looked at once the window has long been drawn.
+    const std::vector<DWORD> shown = run_->ClientPixels();
+    ASSERT_FALSE(shown.empty());
+    run_->SetLabelText(LabelModelContent, copied);
+    EXPECT_TRUE(run_->ClientPixels() == shown) << "at " << ScreenDpi() << " DPI";
+  }
 };
+
+TEST_F(ShippedPackage, ValueFilledWithBlanksShowsWholeAsCopied) {
+  ExpectValueShownAsCopied(L"Quorin.ini", L"Mdl Z9");
+}
 
 TEST_F(ShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
   for (const wchar_t* name : {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe", L"Quorin.ini",
@@ -106,6 +129,10 @@ TEST_F(JapaneseShippedPackage, ShowsTheKnownMachineWholeAtTheShippedWidth) {
     const RECT label = run.LabelRect(field.caption);
     EXPECT_LE(run.TextWidth(field.caption), label.right - label.left);
   }
+}
+
+TEST_F(JapaneseShippedPackage, ValueFilledWithBlanksShowsWholeAsCopied) {
+  ExpectValueShownAsCopied(L"Quorin-Japanese.ini", FullWidth(L"Mdl Z9"));
 }
 
 // The hand-over to the support desk: the window copied as it shows, in full-width characters

@@ -65,6 +65,31 @@ std::wstring TextOf(HWND hwnd) {
   return text;
 }
 
+// A window's client area as the screen shows it, one pixel a DWORD, top row first.
+std::vector<DWORD> ScreenPixels(HWND window, SIZE size) {
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  const win32::UniqueScreenDc screen(GetDC(nullptr));
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = size.cx;
+  info.bmiHeader.biHeight = -size.cy;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  const win32::Unique<HBITMAP, win32::GdiCloser> bitmap(
+      CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const std::unique_ptr<HDC__, BOOL(WINAPI*)(HDC)> memory(CreateCompatibleDC(screen.get()),
+                                                          DeleteDC);
+  if (!bits || !memory) return {};
+  {
+    const win32::SelectedObject selected(memory.get(), bitmap.get());
+    BitBlt(memory.get(), 0, 0, size.cx, size.cy, screen.get(), origin.x, origin.y, SRCCOPY);
+  }
+  const auto* first = static_cast<const DWORD*>(bits);
+  return {first, first + static_cast<std::size_t>(size.cx) * size.cy};
+}
+
 }  // namespace
 
 std::wstring BuiltFile(const wchar_t* variable, const std::wstring& name) {
@@ -321,6 +346,23 @@ bool ProgramRun::EndsInEllipsis(Label label) const {
   return GetWindowLongW(GetDlgItem(window_, static_cast<int>(label)), GWL_STYLE) & SS_ENDELLIPSIS;
 }
 
+void ProgramRun::SetLabelText(Label label, const std::wstring& text) const {
+  SetWindowTextW(GetDlgItem(window_, static_cast<int>(label)), text.c_str());
+}
+
+std::vector<DWORD> ProgramRun::ClientPixels() const {
+  RedrawWindow(window_, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  // The display shows what the program drew in its own time: until two looks agree.
+  std::vector<DWORD> last, now = ScreenPixels(window_, ClientSize());
+  for (int i = 0; i < 25 && (now.empty() || now != last); ++i) {
+    Sleep(200);
+    last = std::move(now);
+    now = ScreenPixels(window_, ClientSize());
+  }
+  return now;
+}
+
 probe::BoxAnswer ProgramRun::AskBox() {
   const std::vector<BYTE> data = Ask(box_, probe::kAskBox, probe::kBoxReply);
   probe::BoxAnswer answer = {};
@@ -370,9 +412,19 @@ std::wstring ProgramRun::CopyWithCtrlC() {
 }
 
 void ProgramRun::RightClick(Label label) {
-  RECT rect = {};
-  GetWindowRect(GetDlgItem(window_, static_cast<int>(label)), &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  const RECT rect = LabelRect(label);
+  RightClick({(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+}
+
+void ProgramRun::RightClick(POINT client) {
+  ClientToScreen(window_, &client);
+  // The pointer there before the click, and the program told of its move.
+  POINT at = {};
+  for (int i = 0; i < 50 && (!GetCursorPos(&at) || at.x != client.x || at.y != client.y); ++i) {
+    SetCursorPos(client.x, client.y);
+    Sleep(20);
+  }
+  Sleep(100);
   INPUT inputs[2] = {};
   inputs[0].type = inputs[1].type = INPUT_MOUSE;
   inputs[0].mi.dwFlags = MOUSEEVENTF_RIGHTDOWN;

@@ -70,6 +70,10 @@ class ProgramRun {
   int TextWidth(Label label, bool withBlanksAtEnd = false);
   // Whether a label's text is cut where it ends, with an ellipsis.
   bool EndsInEllipsis(Label label) const;
+  // Gives a label another text from outside, as the program would give it.
+  void SetLabelText(Label label, const std::wstring& text) const;
+  // The client area's pixels as the screen shows them once the window has drawn itself anew.
+  std::vector<DWORD> ClientPixels() const;
   probe::BoxAnswer AskBox();
   UINT ErrorMode();  // the program's, as SetErrorMode left it
   // The fonts the program created and deleted since the first call, which starts counting.
@@ -80,8 +84,10 @@ class ProgramRun {
   void PressChord(const std::vector<WORD>& keys);
   // Empties the clipboard, presses Ctrl+C and waits for the text the program puts there.
   std::wstring CopyWithCtrlC();
-  // Moves the mouse to the middle of a label and clicks its right button there.
+  // Moves the mouse to the middle of a label, or to a point of the client area, and clicks its
+  // right button there.
   void RightClick(Label label);
+  void RightClick(POINT client);
   // Empties the clipboard, opens a menu as open does, presses the keys that choose an item, one
   // after the other, and waits for the text the program puts on the clipboard; the menu's items
   // as it showed them go to items.

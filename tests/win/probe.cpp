@@ -78,11 +78,14 @@ extern "C" __declspec(dllexport) LRESULT CALLBACK
     const UINT mode = GetErrorMode();
     Reply(msg->lParam, kv::probe::kErrorModeReply, &mode, sizeof mode);
   } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askFonts) {
-    static const bool counting =
-        kv::test::Redirect(GetModuleHandleW(nullptr), "gdi32.dll", "CreateFontIndirectW",
-                           reinterpret_cast<void*>(&CountCreateFont)) &&
-        kv::test::Redirect(GetModuleHandleW(nullptr), "gdi32.dll", "DeleteObject",
-                           reinterpret_cast<void*>(&CountDeleteObject));
+    // Until the probe leaves the program, which takes its pointers back first.
+    static const kv::test::ImportPatch create(GetModuleHandleW(nullptr), "gdi32.dll",
+                                              "CreateFontIndirectW",
+                                              reinterpret_cast<void*>(&CountCreateFont));
+    static const kv::test::ImportPatch remove(GetModuleHandleW(nullptr), "gdi32.dll",
+                                              "DeleteObject",
+                                              reinterpret_cast<void*>(&CountDeleteObject));
+    const bool counting = create.patched() && remove.patched();
     const kv::probe::FontCounts counts = counting ? fonts : kv::probe::FontCounts{-1, -1};
     Reply(msg->lParam, kv::probe::kFontsReply, &counts, sizeof counts);
   } else if (code == HC_ACTION && wParam == PM_REMOVE && msg->message == askDpiChange) {

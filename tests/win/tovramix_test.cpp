@@ -94,8 +94,9 @@ LSTATUS WINAPI RecordOpen(HKEY key, LPCWSTR subKey, DWORD options, REGSAM access
 // its own view where a system refuses that.
 TEST_F(Library, BuildIsReadFromTheRegistrysSystemView) {
   const auto build = Export<BuildFn>("DLL_GET_HARD_DISK_BUILD_ID");
-  ASSERT_TRUE(Redirect(module_.get(), "advapi32.dll", "RegOpenKeyExW",
-                       reinterpret_cast<void*>(&RecordOpen)));
+  const ImportPatch patch(module_.get(), "advapi32.dll", "RegOpenKeyExW",
+                          reinterpret_cast<void*>(&RecordOpen));
+  ASSERT_TRUE(patch.patched());
   std::string values[2];
   for (const bool refused : {false, true}) {
     requested.clear();
