@@ -1,6 +1,8 @@
 #include "harness.h"
 
+#include <cstdio>
 #include <stdexcept>
+#include <string>
 
 namespace kv::test {
 namespace {
@@ -125,6 +127,32 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className) {
   return state.found;
 }
 
+namespace {
+
+// Starts EXE with COMMANDLINE in FOLDER (the caller's where null). Under load Wine now and then
+// fails to start a process: the new one ends before it has started, and CreateProcessW says
+// ERROR_INTERNAL_ERROR. Such a process never ran, so it is started again; any other failure, or
+// this one three times, is thrown with its code.
+PROCESS_INFORMATION StartProcess(const std::wstring& exe, std::wstring commandLine,
+                                 const wchar_t* folder, bool inheritHandles,
+                                 STARTUPINFOW& startup) {
+  PROCESS_INFORMATION info = {};
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, inheritHandles, 0,
+                       nullptr, folder, &startup, &info)) {
+      return info;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+      throw std::runtime_error("cannot start " + Narrow(exe) + ": error " + std::to_string(error));
+    }
+    std::fprintf(stderr, "%s did not start (error %lu); starting it again\n", Narrow(exe).c_str(),
+                 error);
+  }
+}
+
+}  // namespace
+
 std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DWORD& exitCode) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
   HANDLE read = nullptr, write = nullptr;
@@ -137,12 +165,8 @@ std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DW
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = write;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
-  std::wstring commandLine = L"\"" + exe + L"\" \"" + argument + L"\"";
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    throw std::runtime_error("cannot start " + Narrow(exe));
-  }
+  const PROCESS_INFORMATION info =
+      StartProcess(exe, L"\"" + exe + L"\" \"" + argument + L"\"", nullptr, true, startup);
   const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
   writer.reset();  // the program's end of the pipe is all that keeps it open now
   std::string output;
@@ -229,14 +253,10 @@ void TestFolder::Copy(const std::wstring& from, const std::wstring& name) const 
 }
 
 ProgramRun::ProgramRun(const std::wstring& exe, const std::wstring& folder) {
-  std::wstring commandLine = L"\"" + exe + L"\"";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
-    throw std::runtime_error("cannot start " + Narrow(exe));
-  }
+  const PROCESS_INFORMATION info =
+      StartProcess(exe, L"\"" + exe + L"\"", folder.c_str(), false, startup);
   CloseHandle(info.hThread);
   process_.reset(info.hProcess);
   processId_ = info.dwProcessId;
