@@ -115,6 +115,23 @@ class DeskPage(Page):
         self.assertTrue(says.startswith('Ambiguous'), says)
         self.assertEqual([row[2:] for row in rows], [['pc-a', 'Ann', A], ['pc-b', 'Bob, "B"', B]])
 
+    def test_a_column_is_never_taken_for_want_of_a_better_one(self):
+        paths = {}
+        for name, data in (('placeholder', 'Host,UUID\r\npc-0,FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF\r\n'
+                            'pc-a,' + A + '\r\n'), ('empty', ''), ('unnamed', 'Host,Serial\r\npc-a,S1\r\n')):
+            paths[name] = os.path.join(self.folder, name + '.csv')
+            with open(paths[name], 'w', encoding='utf-8') as f:
+                f.write(data)
+        self.element('file').send_keys(paths['placeholder'])
+        self.wait(lambda: self.element('column').get_attribute('value') == '2')  # by its name
+        self.assertEqual(self.find(A_ID), ('The caller’s machine:', [['pc-a', A]]))
+        self.element('file').send_keys(paths['empty'])
+        self.wait(lambda: self.element('found-says').text.startswith('The file cannot be read'))
+        self.assertFalse(self.element('found-table').is_displayed())
+        self.element('file').send_keys(paths['unnamed'])
+        self.wait(lambda: self.element('found-says').text == 'Choose the column with the UUIDs.')
+        self.assertEqual(self.element('column').get_attribute('value'), '')
+
     def test_each_encoding_is_searched_and_saved_as_quorin_id_writes(self):
         utf16 = INVENTORY.decode('utf-8-sig').replace('\r\n', '\r').encode('utf-16')
         for name, inventory in (('utf8', INVENTORY), ('utf16', utf16)):

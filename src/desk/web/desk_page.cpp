@@ -4,6 +4,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -270,6 +271,35 @@ std::optional<std::string> Difference(const Query& query, const Fields& row, std
 using namespace kv::desk;
 using namespace kv::desk::web;
 
+namespace {
+
+// Where the first row does not tell: the one column named UUID, an exact name before one in
+// another letter case, as --csv UUID picks it; nothing where none or several are.
+std::optional<std::size_t> NamedUuid(const Fields& names) {
+  for (const bool exact : {true, false}) {
+    std::optional<std::size_t> found;
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      const std::string& name = names[i].text;
+      const bool same = exact
+                            ? name == "UUID"
+                            : name.size() == 4 &&
+                                  std::equal(name.begin(), name.end(), "UUID", [](char a, char b) {
+                                    return std::toupper(static_cast<unsigned char>(a)) == b;
+                                  });
+      if (same) {
+        found = i;
+        ++count;
+      }
+    }
+    if (count == 1) return found;
+    if (count > 1) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
 extern "C" {
 
 // What was typed, in UTF-8: nothing where it is blank; else the other form, and the support ID
@@ -286,7 +316,8 @@ EMSCRIPTEN_KEEPALIVE const char* desk_convert(const char* typed) {
                 "}");
 }
 
-// The inventory's header, and the column whose first value is a UUID, where exactly one is.
+// The inventory's header, and the column whose first value is a UUID, where exactly one is, else
+// the one named UUID: never a column picked for want of a better one.
 EMSCRIPTEN_KEEPALIVE const char* desk_open() {
   Inventory inventory(kMostOpening);
   const Records opening = ReadRecords(inventory, 2, false);
@@ -302,8 +333,10 @@ EMSCRIPTEN_KEEPALIVE const char* desk_open() {
       }
     }
   }
+  const std::optional<std::size_t> column =
+      uuids == 1 ? std::optional<std::size_t>(guess) : NamedUuid(opening.shown[0]);
   return Answer("{\"ok\":true,\"names\":" + Shown(opening.shown[0]) +
-                ",\"guess\":" + (uuids == 1 ? std::to_string(guess) : "null") + "}");
+                ",\"guess\":" + (column ? std::to_string(*column) : "null") + "}");
 }
 
 // The rows of the machine that id names, by --find's rules, in the inventory's column (a number

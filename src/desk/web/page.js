@@ -11,6 +11,7 @@
       inventoryHeading: 'Find the caller in an inventory',
       inventoryHelp: 'Choose or drop a CSV export of the machines. It is read here, in this page, and sent nowhere.',
       fileLabel: 'Inventory (CSV)', columnLabel: 'Column with the UUIDs',
+      chooseColumn: 'Choose the column with the UUIDs.',
       callerLabel: 'Support ID the caller reads', save: 'Save the inventory with support IDs',
       unreadable: 'The file cannot be read, or it has no header.', searching: 'Searching…',
       found: 'The caller’s machine:', near: 'No machine has this support ID. One misread character away:',
@@ -31,6 +32,7 @@
       inventoryHeading: '台帳から問い合わせの PC を探す',
       inventoryHelp: 'PC の CSV 台帳を選ぶか、ここにドロップしてください。このページの中だけで読み、どこにも送りません。',
       fileLabel: '台帳 (CSV)', columnLabel: 'UUID の列',
+      chooseColumn: 'UUID の列を選んでください。',
       callerLabel: 'お客様が読み上げたサポート ID', save: 'サポート ID の列を加えた台帳を保存',
       unreadable: 'ファイルを読めないか、見出しの行がありません。', searching: '検索中…',
       found: 'お客様の PC:', near: 'このサポート ID の PC はありません。1 文字の読み違いで一致する PC:',
@@ -122,14 +124,18 @@
       if (answer.cut) notes.push(t.moreUncounted);
       list($('found-notes'), notes.map((note) => note || t.leftOut(answer.leftOut)));
     };
+    const clearFound = (says) => {
+      $('found-says').className = '';
+      $('found-says').textContent = says;
+      $('found-table').hidden = true;
+      $('found-notes').replaceChildren();
+    };
     const find = () => {
       const asked = ++wanted;
       queue(async () => {
         if (asked !== wanted) return;
-        if (!$('caller').value.trim()) {
-          $('found-says').textContent = '';
-          $('found-table').hidden = true;
-          $('found-notes').replaceChildren();
+        if (!$('caller').value.trim() || !$('column').value) {
+          clearFound($('caller').value.trim() ? t.chooseColumn : '');
           return;
         }
         $('found-says').textContent = t.searching;
@@ -146,10 +152,21 @@
       desk.superseded = null;
       const answer = await callAsync('desk_open');
       const names = answer.ok ? answer.names : [];
-      $('column').replaceChildren(...names.map((name, i) =>
-        new Option(`${i + 1}: ${name.text}`, String(i + 1), false, i === answer.guess)));
+      // No column is taken for want of a better one: where none is guessed, the agent picks.
+      const options = names.map((name, i) =>
+        new Option(`${i + 1}: ${name.text}`, String(i + 1), false, i === answer.guess));
+      if (names.length && answer.guess === null) {
+        const choose = new Option(t.chooseColumn, '', true, true);
+        choose.disabled = true;
+        options.unshift(choose);
+      }
+      $('column').replaceChildren(...options);
       for (const id of ['column', 'caller', 'save']) $(id).disabled = names.length === 0;
-      $('found-says').textContent = answer.ok ? '' : t.unreadable;
+      // What the last inventory showed goes, whatever this one gives.
+      ++wanted;
+      clearFound(answer.ok ? '' : t.unreadable);
+      $('saved').textContent = '';
+      $('saved-notes').replaceChildren();
       if (answer.ok && $('caller').value) find();
     });
     $('file').addEventListener('change', () => $('file').files[0] && open($('file').files[0]));
@@ -166,6 +183,10 @@
     });
 
     $('save').addEventListener('click', () => queue(async () => {
+      if (!$('column').value) {
+        $('saved').textContent = t.chooseColumn;
+        return;
+      }
       $('saved').textContent = t.saving;
       desk.saved = [];
       desk.superseded = null;
