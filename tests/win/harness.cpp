@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace kv::test {
@@ -164,6 +165,23 @@ void ProgramTest::SetUp() {
   const bool japanese = std::string(testing::UnitTest::GetInstance()->current_test_suite()->name())
                             .find("Japanese") != std::string::npos;
   ASSERT_EQ(GetACP(), japanese ? 932u : 1252u) << "run under the matching locale";
+  // A fresh Wine server learns the display's monitors from the desktop process it starts with
+  // the first program; a program that asks before that may be given a default screen 1024
+  // pixels wide, which then caps its window's width. The program starts once the screen is the
+  // display's (KV_SCREEN, as the display was made).
+  char screen[32] = {};
+  int width = 0, height = 0;
+  if (!GetEnvironmentVariableA("KV_SCREEN", screen, sizeof screen) ||
+      std::sscanf(screen, "%dx%d", &width, &height) != 2) {
+    return;
+  }
+  const auto size = [] {
+    return std::to_string(GetSystemMetrics(SM_CXVIRTUALSCREEN)) + "x" +
+           std::to_string(GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  };
+  const std::string display = std::to_string(width) + "x" + std::to_string(height);
+  for (int i = 0; i < 100 && size() != display; ++i) Sleep(100);
+  ASSERT_EQ(size(), display) << "the screen Wine reports is not the display's";
 }
 
 ProgramRun& ProgramTest::Launch(const TestFolder& folder) {
