@@ -15,9 +15,10 @@ wine_env_cleanup() {
 trap wine_env_cleanup EXIT
 
 # Starts Xvfb on a free display and exports DISPLAY. KV_SCREEN sets the screen's size (1920x1080
-# when unset).
+# when unset); exported, so that a test can wait until Wine reports that size.
 wine_env_start_display() {
-  Xvfb -displayfd 3 -screen 0 "${KV_SCREEN:-1920x1080}x24" -nolisten tcp 3>"$wine_env_dir/display" \
+  export KV_SCREEN=${KV_SCREEN:-1920x1080}
+  Xvfb -displayfd 3 -screen 0 "${KV_SCREEN}x24" -nolisten tcp 3>"$wine_env_dir/display" \
     >/dev/null 2>&1 &
   wine_env_xvfb=$!
   for _ in $(seq 100); do

@@ -57,6 +57,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
   UpdateWindow(window);
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
-  // The fonts go with the process, as the program's do.
+  if (filled != design) DeleteObject(filled);
+  DeleteObject(design);
   return 0;
 }

@@ -20,12 +20,13 @@ int Run(HINSTANCE instance, int showCommand) {
   kv::win32::DllIdentityLibrary library(L"TOVRAMIX.DLL", searchIsSafe);
   kv::FormKVInfo form(window, platform, library);
   form.Form_Load();
-  // No value is read again after the start-up: the library's pages go back now.
-  library.Close();
   window.OnKeyDown([&](int keyCode, int shift) { form.Form_KeyDown(keyCode, shift); });
   window.OfferCopies(form.MenuItemTexts(),
                      [&](const kv::CopyCommand& command) { kv::Copy(window, platform, command); });
   window.Show(showCommand);
+  // No value is read again after the start-up: the library's pages go back, once the window
+  // shows, so that the start-up does not wait for it.
+  library.Close();
 
   MSG message;
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
