@@ -64,8 +64,13 @@ function(kv_add_msi target version output program library desk_tool)
   configure_file(${PROJECT_SOURCE_DIR}/package/Quorin.wxs.in ${wxs} @ONLY)
   math(EXPR settings_attributes "${KV_MSI_64BIT_COMPONENT} + 128")
   set(versioned)
+  set(unhash)
   foreach(name ${KV_SHIPPED_BINARIES})
     list(APPEND versioned "FileName = '${name}'")
+    # wixl's file keys are the names with '-' as '_'. One query a row: msibuild's DELETE with
+    # OR leaves some of the rows it matches.
+    string(REPLACE "-" "_" key ${name})
+    list(APPEND unhash -q "DELETE FROM MsiFileHash WHERE File_ = '${key}'")
   endforeach()
   list(JOIN versioned " OR " versioned)
   add_custom_command(OUTPUT ${output}
@@ -87,6 +92,8 @@ function(kv_add_msi target version output program library desk_tool)
     # with it under Wine, and publishing writes it again.
     COMMAND ${KV_MSIBUILD} ${output}.tmp
       -q "UPDATE File SET Version = '${version}.0', Language = '1033' WHERE ${versioned}"
+      # A file hash is for unversioned files only: wixl hashes every file.
+      ${unhash}
       -q "UPDATE Component SET Attributes = ${settings_attributes}, Condition = 'NOT (${KV_MSI_JAPANESE})' WHERE KeyPath = 'Quorin.ini'"
       -q "UPDATE Component SET Attributes = ${settings_attributes}, Condition = '${KV_MSI_JAPANESE}' WHERE KeyPath = 'Quorin_Japanese.ini'"
       -q "DELETE FROM Upgrade WHERE VersionMax = '${version}'"

@@ -6,6 +6,7 @@
 # this one is installed. Then the rules of Windows Installer that Wine does not enforce, as its
 # documentation states them (File, Component, Upgrade and Shortcut tables, ICE61): each
 # versioned file's Version and Language as its version record says and blank for the others,
+# no file hash for a versioned file,
 # one key path per component that is its own, component codes that differ where the paths
 # differ, the upgrade table against the product's version, per-machine shortcuts.
 # The files are those the build ships (its one list), the settings twice: English and Japanese.
@@ -71,6 +72,8 @@ while IFS=$'\037' read -r key _ name _ file_version language _; do
       fail "$key: Version \"$file_version\", record $(record_version "$path"), not $version.0"
     [ -n "$language" ] && [ "$language" = "$(record_language "$path")" ] ||
       fail "$key: Language \"$language\", not the record's $(record_language "$path")"
+    # MsiFileHash holds the hashes of unversioned files only.
+    [ -z "$(value MsiFileHash "$key" 1)" ] || fail "$key is versioned but has a MsiFileHash row"
   elif [ -n "$file_version$language" ]; then
     fail "$key is not versioned but has Version \"$file_version\" Language \"$language\""
   fi
