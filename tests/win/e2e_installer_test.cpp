@@ -22,18 +22,14 @@ constexpr wchar_t kUpgradeCode[] = L"{8D3E44A2-587A-4310-80D1-990182B6380B}";
 constexpr wchar_t kInstalledFiles[][16] = {L"Quorin.exe", L"TOVRAMIX.DLL", L"quorin-id.exe",
                                            L"Quorin.ini", L"README.txt"};
 
-// One run of msiexec; its exit code, or why it did not start.
+// One run of msiexec (started as StartProcess starts a program); its exit code.
 DWORD MsiexecOnce(const wchar_t* action, const std::wstring& package,
                   const std::wstring& properties) {
   std::wstring commandLine =
       L"msiexec.exe " + std::wstring(action) + L" \"" + package + L"\" " + properties + L" /qn";
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
-    return GetLastError();
-  }
+  const PROCESS_INFORMATION info = StartProcess(commandLine, nullptr, false, startup);
   const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
   // To its end, however loaded the machine: CTest's timeout bounds the run, and a cap here
   // would read an install still running as one that failed.
@@ -45,10 +41,9 @@ DWORD MsiexecOnce(const wchar_t* action, const std::wstring& package,
 
 // msiexec as an administrator runs it, silently: ACTION (/i or /x) on a package of the build,
 // with the properties given; its exit code. On a loaded machine Wine now and then fails to
-// start a process (ERROR_INTERNAL_ERROR: the new process ended before it had started): either
-// msiexec itself, which then has not run, or the nested msiexec that Wine's
-// RemoveExistingProducts starts for the older product, whose failure msiexec returns after
-// rolling the install back. Both are tried again; what fails every time is a failure.
+// start the nested msiexec that its RemoveExistingProducts starts for the older product
+// (ERROR_INTERNAL_ERROR: the new process ended before it had started), which msiexec returns
+// after rolling the install back. That is tried again; what fails every time is a failure.
 DWORD Msiexec(const wchar_t* action, const std::wstring& package,
               const std::wstring& properties = L"") {
   DWORD code = ERROR_INTERNAL_ERROR;

@@ -127,31 +127,23 @@ HWND FindWindowOf(DWORD processId, const wchar_t* className) {
   return state.found;
 }
 
-namespace {
-
-// Starts EXE with COMMANDLINE in FOLDER (the caller's where null). Under load Wine now and then
-// fails to start a process: the new one ends before it has started, and CreateProcessW says
-// ERROR_INTERNAL_ERROR. Such a process never ran, so it is started again; any other failure, or
-// this one three times, is thrown with its code.
-PROCESS_INFORMATION StartProcess(const std::wstring& exe, std::wstring commandLine,
-                                 const wchar_t* folder, bool inheritHandles,
-                                 STARTUPINFOW& startup) {
+PROCESS_INFORMATION StartProcess(std::wstring commandLine, const wchar_t* folder,
+                                 bool inheritHandles, STARTUPINFOW& startup) {
   PROCESS_INFORMATION info = {};
   for (int attempt = 1;; ++attempt) {
-    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, inheritHandles, 0,
-                       nullptr, folder, &startup, &info)) {
+    if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, inheritHandles, 0, nullptr,
+                       folder, &startup, &info)) {
       return info;
     }
     const DWORD error = GetLastError();
     if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
-      throw std::runtime_error("cannot start " + Narrow(exe) + ": error " + std::to_string(error));
+      throw std::runtime_error("cannot start " + Narrow(commandLine) + ": error " +
+                               std::to_string(error));
     }
-    std::fprintf(stderr, "%s did not start (error %lu); starting it again\n", Narrow(exe).c_str(),
-                 error);
+    std::fprintf(stderr, "%s did not start (error %lu); starting it again\n",
+                 Narrow(commandLine).c_str(), error);
   }
 }
-
-}  // namespace
 
 std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DWORD& exitCode) {
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -166,7 +158,7 @@ std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DW
   startup.hStdOutput = write;
   startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   const PROCESS_INFORMATION info =
-      StartProcess(exe, L"\"" + exe + L"\" \"" + argument + L"\"", nullptr, true, startup);
+      StartProcess(L"\"" + exe + L"\" \"" + argument + L"\"", nullptr, true, startup);
   const win32::UniqueHandle process(info.hProcess), thread(info.hThread);
   writer.reset();  // the program's end of the pipe is all that keeps it open now
   std::string output;
@@ -273,7 +265,7 @@ ProgramRun::ProgramRun(const std::wstring& exe, const std::wstring& folder) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof startup;
   const PROCESS_INFORMATION info =
-      StartProcess(exe, L"\"" + exe + L"\"", folder.c_str(), false, startup);
+      StartProcess(L"\"" + exe + L"\"", folder.c_str(), false, startup);
   CloseHandle(info.hThread);
   process_.reset(info.hProcess);
   processId_ = info.dwProcessId;

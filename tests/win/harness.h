@@ -123,6 +123,13 @@ std::wstring ClipboardText();
 // The screen's dots per inch, as the prefix has it.
 int ScreenDpi();
 
+// Starts COMMANDLINE (its program first, quoted where it has blanks) in FOLDER, the caller's
+// where null. Under load Wine now and then fails to start a process: the new one ends before it
+// has started, and CreateProcessW says ERROR_INTERNAL_ERROR. Such a process never ran, so it is
+// started again; any other failure, or this one three times, is thrown with its code.
+PROCESS_INFORMATION StartProcess(std::wstring commandLine, const wchar_t* folder,
+                                 bool inheritHandles, STARTUPINFOW& startup);
+
 // Runs a console program with one argument; what it wrote to standard output, and its exit
 // code.
 std::string RunConsole(const std::wstring& exe, const std::wstring& argument, DWORD& exitCode);
