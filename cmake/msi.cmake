@@ -28,55 +28,99 @@ function(kv_msi_code variable name)
   string(UUID code NAMESPACE ${KV_MSI_UPGRADE_CODE} NAME "${name}" TYPE SHA1 UPPER)
   set(${variable} ${code} PARENT_SCOPE)
 endfunction()
-# Each component's code, kept from version to version as its files are, and of each
-# architecture its own, since the two install into different folders: those that packages
-# made before had (wixl's, and the 32-bit settings'), so that they upgrade too; the 64-bit
-# settings' anew, as they shared the 32-bit ones. The shortcut is the same file for both: one
-# component.
-set(KV_MSI_CODES_win32 14ECD6A7-4B7D-58C1-9485-2643B821E91A 084BC50C-D355-54B7-91BE-F80A03A810AA
-  F1B27F3B-24D4-5A64-9ACB-5AF150321AB5 8BB9BD81-AD20-57A5-A910-835796D712F7
-  836EB2DA-FF08-4628-9BF8-23E06AD36824 0B5A8261-7D40-4A58-B9EC-BB3DB1891B1E)
+# Each shipped file's component code, of each architecture its own, since the two install into
+# different folders, and kept from version to version as the file is: those that packages made
+# before had (wixl's, and the 32-bit settings'), so that they upgrade too; the 64-bit settings'
+# anew, as they shared the 32-bit ones. The shortcut is the same file for both: one component.
+set(KV_MSI_CODES_win32 Quorin.exe=14ECD6A7-4B7D-58C1-9485-2643B821E91A
+  TOVRAMIX.DLL=084BC50C-D355-54B7-91BE-F80A03A810AA quorin-id.exe=F1B27F3B-24D4-5A64-9ACB-5AF150321AB5
+  README.txt=8BB9BD81-AD20-57A5-A910-835796D712F7 Quorin.ini=836EB2DA-FF08-4628-9BF8-23E06AD36824
+  Quorin-Japanese.ini=0B5A8261-7D40-4A58-B9EC-BB3DB1891B1E)
 kv_msi_code(KV_MSI_WIN64_SETTINGS "win64 SETTINGS")
 kv_msi_code(KV_MSI_WIN64_JAPANESE_SETTINGS "win64 JAPANESE_SETTINGS")
-set(KV_MSI_CODES_win64 4ABAB9FE-5B37-5260-8A89-F4E3A25D8EAA 5BCC6F05-6F56-50E7-ABCD-29EEC385B997
-  D43F7113-5C25-5318-B9E9-79F2648C70BF 2A39E9F0-F996-5643-A96F-828A549EE8BA
-  ${KV_MSI_WIN64_SETTINGS} ${KV_MSI_WIN64_JAPANESE_SETTINGS})
-foreach(component PROGRAM LIBRARY DESKTOOL README SETTINGS JAPANESE_SETTINGS)
-  list(POP_FRONT KV_MSI_CODES_${KV_WINDOWS_ARCH} KV_MSI_${component}_CODE)
+set(KV_MSI_CODES_win64 Quorin.exe=4ABAB9FE-5B37-5260-8A89-F4E3A25D8EAA
+  TOVRAMIX.DLL=5BCC6F05-6F56-50E7-ABCD-29EEC385B997 quorin-id.exe=D43F7113-5C25-5318-B9E9-79F2648C70BF
+  README.txt=2A39E9F0-F996-5643-A96F-828A549EE8BA Quorin.ini=${KV_MSI_WIN64_SETTINGS}
+  Quorin-Japanese.ini=${KV_MSI_WIN64_JAPANESE_SETTINGS})
+function(kv_msi_component_code variable arch name)
+  list(FILTER KV_MSI_CODES_${arch} INCLUDE REGEX "^${name}=")
+  if(NOT KV_MSI_CODES_${arch})
+    message(FATAL_ERROR "${name} ships but has no component code for ${arch} in cmake/msi.cmake")
+  endif()
+  string(REGEX REPLACE "^[^=]*=" "" code ${KV_MSI_CODES_${arch}})
+  set(${variable} ${code} PARENT_SCOPE)
+endfunction()
+
+# The components, from the list of what ships: one a file, keyed by its name with '-' as '_'
+# (an identifier has none), the Japanese settings installed as Quorin.ini. The files other than
+# the settings are removed from the folder an upgrade leaves, the settings moved from there.
+set(KV_MSI_COMPONENTS)
+set(KV_MSI_COMPONENT_REFS)
+set(KV_MSI_FROM_FORMER_FOLDER)
+foreach(name ${KV_SHIPPED_BINARIES} ${KV_SHIPPED_TEXTS})
+  string(REPLACE "-" "_" key ${name})
+  kv_msi_component_code(code ${KV_WINDOWS_ARCH} ${name})
+  string(REGEX REPLACE "^Quorin-Japanese.ini$" "Quorin.ini" installed ${name})
+  string(APPEND KV_MSI_COMPONENTS "          <Component Id=\"${key}\" Guid=\"${code}\" "
+    "Win64=\"${KV_MSI_WIN64}\">\n            <File Id=\"${key}\" Name=\"${installed}\" "
+    "Source=\"${name}\" KeyPath=\"yes\"/>\n          </Component>\n")
+  string(APPEND KV_MSI_COMPONENT_REFS "      <ComponentRef Id=\"${key}\"/>\n")
+  if(installed STREQUAL "Quorin.ini")
+    kv_msi_component_code(other ${KV_MSI_OTHER_ARCH} ${name})
+    list(APPEND KV_MSI_FROM_FORMER_FOLDER
+      -q "INSERT INTO CompLocator (Signature_, ComponentId, Type) VALUES ('Other${key}', '{${other}}', 1)"
+      -q "INSERT INTO AppSearch (Property, Signature_) VALUES ('OTHERSETTINGSDIR', 'Other${key}')"
+      -q "INSERT INTO MoveFile (FileKey, Component_, SourceName, DestName, SourceFolder, DestFolder, Options) VALUES ('Move${key}', '${key}', 'Quorin.ini', 'Quorin.ini', 'FORMERFOLDER', 'INSTALLDIR', 1)")
+  else()
+    list(APPEND KV_MSI_FROM_FORMER_FOLDER
+      -q "INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) VALUES ('Former${key}', '${key}', '${installed}', 'FORMERFOLDER', 1)")
+  endif()
 endforeach()
-list(GET KV_MSI_CODES_${KV_MSI_OTHER_ARCH} 4 KV_MSI_OTHER_SETTINGS_CODE)
-list(GET KV_MSI_CODES_${KV_MSI_OTHER_ARCH} 5 KV_MSI_OTHER_JAPANESE_SETTINGS_CODE)
+string(STRIP "${KV_MSI_COMPONENTS}" KV_MSI_COMPONENTS)
+string(STRIP "${KV_MSI_COMPONENT_REFS}" KV_MSI_COMPONENT_REFS)
+list(GET KV_SHIPPED_BINARIES 0 KV_MSI_PROGRAM)
 kv_msi_code(KV_MSI_SHORTCUT_CODE "SHORTCUT")
 
 # When the Japanese settings are installed: as SETTINGS says, in any case, or where it says
 # nothing, on a system whose language is Japanese.
 set(KV_MSI_JAPANESE [[SETTINGS ~= "Japanese" OR (NOT SETTINGS AND SystemLanguageID=1041)]])
 
-# Makes OUTPUT, the package of the three given targets' files (program, library, converter)
-# as version VERSION, with a target of that name.
-# Usage: kv_add_msi(TARGET VERSION OUTPUT PROGRAM LIBRARY DESK_TOOL [ALL])
-function(kv_add_msi target version output program library desk_tool)
+# Makes OUTPUT, the package of the given targets' files, one a name of KV_SHIPPED_BINARIES in
+# its order, and of the shipped texts, as version VERSION, with a target of that name.
+# Usage: kv_add_msi(TARGET VERSION OUTPUT SHIPPED_TARGET... [ALL])
+function(kv_add_msi target version output)
+  cmake_parse_arguments(PARSE_ARGV 3 msi "ALL" "" "")
+  list(LENGTH msi_UNPARSED_ARGUMENTS given)
+  list(LENGTH KV_SHIPPED_BINARIES shipped)
+  if(NOT given EQUAL shipped)
+    message(FATAL_ERROR "kv_add_msi(${target}) takes a target for each of ${KV_SHIPPED_BINARIES}")
+  endif()
   set(KV_MSI_VERSION ${version})
   kv_msi_code(KV_MSI_PRODUCT_CODE "${version} ${KV_WINDOWS_ARCH}")
-  # The files the package holds, under the names it installs them as.
+  # The files the package holds, under their shipped names.
   set(files ${CMAKE_CURRENT_BINARY_DIR}/msi-${version})
   set(wxs ${files}/Quorin.wxs)
   configure_file(${PROJECT_SOURCE_DIR}/package/Quorin.wxs.in ${wxs} @ONLY)
   math(EXPR settings_attributes "${KV_MSI_64BIT_COMPONENT} + 128")
+  set(stage)
   set(versioned)
   set(unhash)
-  foreach(name ${KV_SHIPPED_BINARIES})
+  foreach(name shipped IN ZIP_LISTS KV_SHIPPED_BINARIES msi_UNPARSED_ARGUMENTS)
+    list(APPEND stage COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${shipped}> ${files}/${name})
     list(APPEND versioned "FileName = '${name}'")
-    # wixl's file keys are the names with '-' as '_'. One query a row: msibuild's DELETE with
-    # OR leaves some of the rows it matches.
+    # One query a row: msibuild's DELETE with OR leaves some of the rows it matches.
     string(REPLACE "-" "_" key ${name})
     list(APPEND unhash -q "DELETE FROM MsiFileHash WHERE File_ = '${key}'")
   endforeach()
   list(JOIN versioned " OR " versioned)
+  set(all)
+  if(msi_ALL)
+    set(all ALL)
+  endif()
   add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${program}> $<TARGET_FILE:${library}>
-      $<TARGET_FILE:${desk_tool}> ${KV_SHIPPED_TEXT_FILES}
-      ${PROJECT_BINARY_DIR}/Quorin-Japanese.ini ${PROJECT_SOURCE_DIR}/src/win32/app.ico ${files}
+    ${stage}
+    COMMAND ${CMAKE_COMMAND} -E copy ${KV_SHIPPED_TEXT_FILES}
+      ${PROJECT_SOURCE_DIR}/src/win32/app.ico ${files}
     # The cabinet dates each file by its time: the commit's.
     COMMAND find ${files} -type f -exec touch -d @${KV_SOURCE_DATE_EPOCH} {} +
     COMMAND ${CMAKE_COMMAND} -E env TZ=UTC ${KV_WIXL} -a ${KV_MSI_ARCH} -o ${output}.tmp ${wxs}
@@ -85,8 +129,10 @@ function(kv_add_msi target version output program library desk_tool)
     # The settings' components are never overwritten (msidbComponentAttributesNeverOverwrite),
     # and one or the other is installed (wixl takes no condition for a component).
     # The package replaces the same version of the other architecture as it does an older one.
-    # An edited Quorin.ini in the other architecture's folder moves here (MoveFile, before the
-    # files are installed); CompLocator finds it by that architecture's component codes.
+    # The folder that an upgrade leaves (FORMERFOLDER: the older product's, or the other
+    # architecture's, where CompLocator finds the settings by that architecture's codes): the
+    # edited Quorin.ini moves here and the other files are removed, before the files are
+    # installed, so that the folder is empty and goes too.
     # The older version goes once this one is installed, not before (wixl removes it first),
     # and before this one is published: the removal takes the upgrade code's registration
     # with it under Wine, and publishing writes it again.
@@ -99,14 +145,10 @@ function(kv_add_msi target version output program library desk_tool)
       -q "DELETE FROM Upgrade WHERE VersionMax = '${version}'"
       -q "INSERT INTO Upgrade (UpgradeCode, VersionMax, Attributes, ActionProperty) VALUES ('{${KV_MSI_UPGRADE_CODE}}', '${version}', 513, 'WIX_UPGRADE_DETECTED')"
       -q "CREATE TABLE CompLocator (Signature_ CHAR(72) NOT NULL, ComponentId CHAR(38) NOT NULL, Type SHORT PRIMARY KEY Signature_)"
-      -q "INSERT INTO CompLocator (Signature_, ComponentId, Type) VALUES ('OtherSettings', '{${KV_MSI_OTHER_SETTINGS_CODE}}', 1)"
-      -q "INSERT INTO CompLocator (Signature_, ComponentId, Type) VALUES ('OtherJapaneseSettings', '{${KV_MSI_OTHER_JAPANESE_SETTINGS_CODE}}', 1)"
-      -q "INSERT INTO AppSearch (Property, Signature_) VALUES ('OTHERSETTINGSDIR', 'OtherSettings')"
-      -q "INSERT INTO AppSearch (Property, Signature_) VALUES ('OTHERSETTINGSDIR', 'OtherJapaneseSettings')"
       -q "CREATE TABLE MoveFile (FileKey CHAR(72) NOT NULL, Component_ CHAR(72) NOT NULL, SourceName CHAR(255) LOCALIZABLE, DestName CHAR(255) LOCALIZABLE, SourceFolder CHAR(72), DestFolder CHAR(72) NOT NULL, Options SHORT NOT NULL PRIMARY KEY FileKey)"
-      -q "INSERT INTO MoveFile (FileKey, Component_, SourceName, DestName, SourceFolder, DestFolder, Options) VALUES ('MoveSettings', 'Settings', 'Quorin.ini', 'Quorin.ini', 'OTHERSETTINGSDIR', 'INSTALLDIR', 1)"
-      -q "INSERT INTO MoveFile (FileKey, Component_, SourceName, DestName, SourceFolder, DestFolder, Options) VALUES ('MoveJapaneseSettings', 'JapaneseSettings', 'Quorin.ini', 'Quorin.ini', 'OTHERSETTINGSDIR', 'INSTALLDIR', 1)"
-      -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('MoveFiles', 3800)"
+      ${KV_MSI_FROM_FORMER_FOLDER}
+      -q "INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('FormerFolder', '${KV_MSI_PROGRAM}', 'FORMERFOLDER', 1)"
+      -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('MoveFiles', 3400)"
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('InstallExecute', 6050)"
       -q "UPDATE InstallExecuteSequence SET Sequence = 6060 WHERE Action = 'RemoveExistingProducts'"
     COMMAND ${CMAKE_COMMAND} -DMSI=${output}.tmp -DEPOCH=${KV_SOURCE_DATE_EPOCH}
@@ -115,10 +157,10 @@ function(kv_add_msi target version output program library desk_tool)
       ${output}.tmp ${KV_SHIPPED_BINARIES} ${KV_SHIPPED_TEXTS}
     COMMAND ${CMAKE_COMMAND} -E rename ${output}.tmp ${output}
     WORKING_DIRECTORY ${files}
-    DEPENDS ${program} ${library} ${desk_tool} ${KV_SHIPPED_TEXT_FILES}
-      ${PROJECT_BINARY_DIR}/Quorin-Japanese.ini ${PROJECT_SOURCE_DIR}/src/win32/app.ico ${wxs}
+    DEPENDS ${msi_UNPARSED_ARGUMENTS} ${KV_SHIPPED_TEXT_FILES}
+      ${PROJECT_SOURCE_DIR}/src/win32/app.ico ${wxs}
       ${PROJECT_SOURCE_DIR}/package/Quorin.wxs.in ${PROJECT_SOURCE_DIR}/tests/win/check-installer.sh
       ${PROJECT_SOURCE_DIR}/cmake/msi-summary.cmake
     VERBATIM)
-  add_custom_target(${target} ${ARGN} DEPENDS ${output})
+  add_custom_target(${target} ${all} DEPENDS ${output})
 endfunction()

@@ -41,8 +41,9 @@ value() {
 [ "$(value Property ALLUSERS 2)" = 1 ] || fail "not installed per machine (ALLUSERS)"
 [ "$(value Property ProductVersion 2)" = "$version" ] || fail "not version $version"
 [ "$(value Directory INSTALLDIR 2)" = "$folder" ] || fail "INSTALLDIR is not under $folder"
-files=$(table File | cut -f3 | sort | paste -sd ' ')
-shipped=$(printf '%s\n' "$@" Quorin.ini | sort | paste -sd ' ')
+# Keyed by their names with '-' as '_', the Japanese settings as Quorin_Japanese.ini.
+files=$(table File | cut -f1 | sort | paste -sd ' ')
+shipped=$(printf '%s\n' "$@" | tr - _ | sort | paste -sd ' ')
 [ "$files" = "$shipped" ] || fail "the package holds \"$files\", not \"$shipped\""
 
 # A versioned file's Version is its version record's file version, and its Language the
@@ -91,17 +92,29 @@ while IFS=$'\037' read -r component code _ attributes _ key; do
     fail "component $component's attributes"
 done < <(fields Component)
 [ -z "$(table Component | cut -f2 | sort | uniq -d)" ] || fail "two components share a code"
-for component in Settings JapaneseSettings; do
+for component in Quorin.ini Quorin_Japanese.ini; do
   [ "$(value Component $component 4)" = $((bit + 128)) ] || fail "$component may be overwritten"
 done
-japanese=$(value Component JapaneseSettings 5)
-[ -n "$japanese" ] && [ "$(value Component Settings 5)" = "NOT ($japanese)" ] ||
+japanese=$(value Component Quorin_Japanese.ini 5)
+[ -n "$japanese" ] && [ "$(value Component Quorin.ini 5)" = "NOT ($japanese)" ] ||
   fail "the two settings are not installed one or the other"
-# Moved in from the other architecture's folder, found by codes that are not this package's.
-for component in Settings JapaneseSettings; do
-  table MoveFile | grep -q "	$component	Quorin.ini	Quorin.ini	OTHERSETTINGSDIR	INSTALLDIR	1$" ||
-    fail "an edited Quorin.ini of the other architecture does not move into $component"
-done
+# From the folder an upgrade leaves, the settings move in, each other file is removed and then
+# the folder, before the files are installed. The other architecture's folder is found by codes
+# that are not this package's.
+while IFS=$'\037' read -r key _ name _ _ _; do
+  if [ "$name" = Quorin.ini ]; then
+    table MoveFile | grep -q "	$key	Quorin.ini	Quorin.ini	FORMERFOLDER	INSTALLDIR	1$" ||
+      fail "an edited Quorin.ini does not move into $key from the folder left"
+  else
+    table RemoveFile | grep -q "	$key	$name	FORMERFOLDER	1$" ||
+      fail "$name stays in the folder left"
+  fi
+done < <(fields File)
+table RemoveFile | grep -q "	$(value File Quorin.exe 2)		FORMERFOLDER	1$" ||
+  fail "the folder left stays"
+[ "$(value InstallExecuteSequence MoveFiles 3)" -lt "$(value InstallExecuteSequence RemoveFiles 3)" ] &&
+  [ "$(value InstallExecuteSequence RemoveFiles 3)" -lt "$(value InstallExecuteSequence InstallFiles 3)" ] ||
+  fail "the folder left is not emptied before the files are installed"
 table CompLocator | cut -f2 | while read -r code; do
   ! table Component | cut -f2 | grep -qx "$code" || echo "FAIL: $msi: CompLocator finds its own $code"
 done | grep . && failures=$((failures + 1))
@@ -138,6 +151,5 @@ execute=$(value InstallExecuteSequence InstallExecute 3)
 remove=$(value InstallExecuteSequence RemoveExistingProducts 3)
 [ -n "$execute" ] && [ "${remove:-0}" -gt "$execute" ] ||
   fail "the older version is removed before this one is installed"
-[ -n "$(value InstallExecuteSequence MoveFiles 3)" ] || fail "MoveFiles is not sequenced"
 [ $failures -eq 0 ] && echo "PASS: $msi: $template $version, per machine, under $folder, five files, settings kept, Windows Installer's rules"
 [ $failures -eq 0 ]

@@ -206,7 +206,8 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
   CoInitialize(nullptr);
   const std::wstring programs = Folder(CSIDL_PROGRAM_FILES) + L"\\Quorin\\";
   const std::wstring other = Folder(CSIDL_PROGRAM_FILESX86) + L"\\Quorin\\";
-  const std::wstring tools = L"C:\\Tools\\Quorin\\";
+  const std::wstring tools = L"C:\\Tools\\Quorin\\", apps = L"C:\\Apps\\Quorin\\";
+  const std::wstring to = L"INSTALLDIR=" + apps, otherIn = L"SETTINGS=ENGLISH INSTALLDIR=" + tools;
   const bool otherArchitecture = GetEnvironmentVariableW(L"QUORIN_OTHER_MSI_DIR", nullptr, 0) > 0;
   const std::wstring version = KV_PROJECT_VERSION, nextVersion = KV_NEXT_VERSION;
   const std::vector<std::pair<std::wstring, std::wstring>> packages = {
@@ -221,15 +222,16 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
       // The same product: Wine runs it as a maintenance of the installed one, Windows refuses
       // it (1638) unless told to update it in place (REINSTALLMODE=vomus).
       {L"/i", L"rebuilt", L"", 0, version.c_str(), tools.c_str()},
-      {L"/i", L"next", L"", 0, nextVersion.c_str(), tools.c_str()},
-      {L"/i", L"rebuilt", L"", ERROR_INSTALL_FAILURE, nextVersion.c_str(), tools.c_str()},
+      // An upgrade goes where INSTALLDIR says, and leaves nothing where it was.
+      {L"/i", L"next", to.c_str(), 0, nextVersion.c_str(), apps.c_str()},
+      {L"/i", L"rebuilt", L"", ERROR_INSTALL_FAILURE, nextVersion.c_str(), apps.c_str()},
       {L"/x", L"next", L"", 0, L"", L""},
   };
   if (otherArchitecture) {
     steps.insert(
         steps.end(),
         {
-            {L"/i", L"other", L"SETTINGS=ENGLISH", 0, version.c_str(), other.c_str()},
+            {L"/i", L"other", otherIn.c_str(), 0, version.c_str(), tools.c_str()},
             {L"/i", L"this", L"", 0, version.c_str(), programs.c_str()},
             {L"/i", L"other", L"", 0, version.c_str(), other.c_str()},
             {L"/i", L"next", L"", 0, nextVersion.c_str(), programs.c_str()},
@@ -255,7 +257,7 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
     }
     const auto products = Products();
     ASSERT_EQ(products.size(), folder.empty() ? 0u : 1u);
-    for (const std::wstring& place : {tools, programs, other}) {
+    for (const std::wstring& place : {tools, apps, programs, other}) {
       EXPECT_EQ(Exists(place), place == folder) << place;
     }
     int files = 0;
