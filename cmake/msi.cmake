@@ -54,6 +54,7 @@ endfunction()
 # The components, from the list of what ships: one a file, keyed by its name with '-' as '_'
 # (an identifier has none), the Japanese settings installed as Quorin.ini. The files other than
 # the settings are removed from the folder an upgrade leaves, the settings moved from there.
+# The other architecture's folder is where CompLocator finds any of its components.
 set(KV_MSI_COMPONENTS)
 set(KV_MSI_COMPONENT_REFS)
 set(KV_MSI_FROM_FORMER_FOLDER)
@@ -65,11 +66,12 @@ foreach(name ${KV_SHIPPED_BINARIES} ${KV_SHIPPED_TEXTS})
     "Win64=\"${KV_MSI_WIN64}\">\n            <File Id=\"${key}\" Name=\"${installed}\" "
     "Source=\"${name}\" KeyPath=\"yes\"/>\n          </Component>\n")
   string(APPEND KV_MSI_COMPONENT_REFS "      <ComponentRef Id=\"${key}\"/>\n")
+  kv_msi_component_code(other ${KV_MSI_OTHER_ARCH} ${name})
+  list(APPEND KV_MSI_FROM_FORMER_FOLDER
+    -q "INSERT INTO CompLocator (Signature_, ComponentId, Type) VALUES ('Other${key}', '{${other}}', 1)"
+    -q "INSERT INTO AppSearch (Property, Signature_) VALUES ('OTHERFOLDER', 'Other${key}')")
   if(installed STREQUAL "Quorin.ini")
-    kv_msi_component_code(other ${KV_MSI_OTHER_ARCH} ${name})
     list(APPEND KV_MSI_FROM_FORMER_FOLDER
-      -q "INSERT INTO CompLocator (Signature_, ComponentId, Type) VALUES ('Other${key}', '{${other}}', 1)"
-      -q "INSERT INTO AppSearch (Property, Signature_) VALUES ('OTHERSETTINGSDIR', 'Other${key}')"
       -q "INSERT INTO MoveFile (FileKey, Component_, SourceName, DestName, SourceFolder, DestFolder, Options) VALUES ('Move${key}', '${key}', 'Quorin.ini', 'Quorin.ini', 'FORMERFOLDER', 'INSTALLDIR', 1)")
   else()
     list(APPEND KV_MSI_FROM_FORMER_FOLDER
@@ -148,6 +150,10 @@ function(kv_add_msi target version output)
       -q "CREATE TABLE MoveFile (FileKey CHAR(72) NOT NULL, Component_ CHAR(72) NOT NULL, SourceName CHAR(255) LOCALIZABLE, DestName CHAR(255) LOCALIZABLE, SourceFolder CHAR(72), DestFolder CHAR(72) NOT NULL, Options SHORT NOT NULL PRIMARY KEY FileKey)"
       ${KV_MSI_FROM_FORMER_FOLDER}
       -q "INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('FormerFolder', '${KV_MSI_PROGRAM}', 'FORMERFOLDER', 1)"
+      # The other architecture's components differ in code: removed after this one is installed
+      # in the same folder, they would take its files with them. (wixl has no error action.)
+      -q "INSERT INTO CustomAction (Action, Type, Target) VALUES ('RefuseOtherInFolder', 19, 'The other architecture of Quorin is installed in [OTHERFOLDER]. Install this one in another folder (INSTALLDIR), or remove that one first.')"
+      -q "INSERT INTO InstallExecuteSequence (Action, Condition, Sequence) VALUES ('RefuseOtherInFolder', 'NOT Installed AND OTHERFOLDER ~= INSTALLDIR', 1003)"
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('MoveFiles', 3400)"
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('InstallExecute', 6050)"
       -q "UPDATE InstallExecuteSequence SET Sequence = 6060 WHERE Action = 'RemoveExistingProducts'"

@@ -207,7 +207,9 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
   const std::wstring programs = Folder(CSIDL_PROGRAM_FILES) + L"\\Quorin\\";
   const std::wstring other = Folder(CSIDL_PROGRAM_FILESX86) + L"\\Quorin\\";
   const std::wstring tools = L"C:\\Tools\\Quorin\\", apps = L"C:\\Apps\\Quorin\\";
-  const std::wstring to = L"INSTALLDIR=" + apps, otherIn = L"SETTINGS=ENGLISH INSTALLDIR=" + tools;
+  const std::wstring to = L"INSTALLDIR=" + apps, otherIn = L"SETTINGS=ENGLISH INSTALLDIR=" + tools,
+                     inPrograms =
+                         L"INSTALLDIR=\"" + programs.substr(0, programs.size() - 1) + L"\"";
   const bool otherArchitecture = GetEnvironmentVariableW(L"QUORIN_OTHER_MSI_DIR", nullptr, 0) > 0;
   const std::wstring version = KV_PROJECT_VERSION, nextVersion = KV_NEXT_VERSION;
   const std::vector<std::pair<std::wstring, std::wstring>> packages = {
@@ -233,6 +235,9 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
         {
             {L"/i", L"other", otherIn.c_str(), 0, version.c_str(), tools.c_str()},
             {L"/i", L"this", L"", 0, version.c_str(), programs.c_str()},
+            // Not in the folder of the other architecture's files, which its removal would take.
+            {L"/i", L"other", inPrograms.c_str(), ERROR_INSTALL_FAILURE, version.c_str(),
+             programs.c_str()},
             {L"/i", L"other", L"", 0, version.c_str(), other.c_str()},
             {L"/i", L"next", L"", 0, nextVersion.c_str(), programs.c_str()},
             {L"/i", L"other", L"", ERROR_INSTALL_FAILURE, nextVersion.c_str(), programs.c_str()},
