@@ -151,8 +151,10 @@ function(kv_add_msi target version output)
       ${KV_MSI_FROM_FORMER_FOLDER}
       -q "INSERT INTO RemoveFile (FileKey, Component_, DirProperty, InstallMode) VALUES ('FormerFolder', '${KV_MSI_PROGRAM}', 'FORMERFOLDER', 1)"
       # The other architecture's components differ in code: removed after this one is installed
-      # in the same folder, they would take its files with them. (wixl has no error action.)
-      -q "INSERT INTO CustomAction (Action, Type, Target) VALUES ('RefuseOtherInFolder', 19, 'The other architecture of Quorin is installed in [OTHERFOLDER]. Install this one in another folder (INSTALLDIR), or remove that one first.')"
+      # in the same folder, they would take its files with them. So would those of 64-bit
+      # packages made before the 64-bit settings had codes of their own. (wixl has no error
+      # action.)
+      -q "INSERT INTO CustomAction (Action, Type, Target) VALUES ('RefuseOtherInFolder', 19, 'Quorin is installed in [OTHERFOLDER] by a package that this one cannot replace in that folder. Install this one in another folder (INSTALLDIR), or remove that one first.')"
       -q "INSERT INTO InstallExecuteSequence (Action, Condition, Sequence) VALUES ('RefuseOtherInFolder', 'NOT Installed AND OTHERFOLDER ~= INSTALLDIR', 1003)"
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('MoveFiles', 3400)"
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('InstallExecute', 6050)"
