@@ -95,10 +95,18 @@ std::wstring FileVersion(const std::wstring& path) {
          std::to_wstring(LOWORD(info->dwFileVersionLS));
 }
 
+// Wine keeps a settings file it has read while the file's time stays the same, and the
+// installer gives each file the package's time: both drop that copy first.
 std::wstring ReadSetting(const std::wstring& ini, const wchar_t* key) {
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
   wchar_t value[128] = {};
   GetPrivateProfileStringW(L"Screen", key, L"", value, 128, ini.c_str());
   return value;
+}
+void EditTitle(const std::wstring& folder) {
+  const std::wstring ini = folder + L"Quorin.ini";
+  WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+  WritePrivateProfileStringW(L"Screen", L"WindowTitle", L"Edited", ini.c_str());
 }
 
 // The Start-menu shortcut's target and working folder; empty where there is none. It is per
@@ -158,8 +166,7 @@ TEST(Installer, InstallsUpgradesRepairsAndRemovesForReal) {
   folder = L"C:\\Tools\\Quorin\\";
   ASSERT_EQ(Msiexec(L"/i", msi, L"INSTALLDIR=" + folder + L" SETTINGS=Japanese"), 0u);
   EXPECT_EQ(ReadSetting(folder + L"Quorin.ini", L"UseDB"), L"true");
-  WritePrivateProfileStringW(L"Screen", L"WindowTitle", L"Edited",
-                             (folder + L"Quorin.ini").c_str());
+  EditTitle(folder);
   ASSERT_EQ(Msiexec(L"/i", next), 0u);
   DeleteFileW((folder + L"README.txt").c_str());
   EXPECT_EQ(Msiexec(L"/i", next, L"REINSTALL=ALL REINSTALLMODE=omus"), 0u);
@@ -204,12 +211,13 @@ struct Step {
 
 TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
   CoInitialize(nullptr);
-  const std::wstring programs = Folder(CSIDL_PROGRAM_FILES) + L"\\Quorin\\";
+  const std::wstring programFiles = Folder(CSIDL_PROGRAM_FILES),
+                     programs = programFiles + L"\\Quorin\\";
   const std::wstring other = Folder(CSIDL_PROGRAM_FILESX86) + L"\\Quorin\\";
   const std::wstring tools = L"C:\\Tools\\Quorin\\", apps = L"C:\\Apps\\Quorin\\";
   const std::wstring to = L"INSTALLDIR=" + apps, otherIn = L"SETTINGS=ENGLISH INSTALLDIR=" + tools,
-                     inPrograms =
-                         L"INSTALLDIR=\"" + programs.substr(0, programs.size() - 1) + L"\"";
+                     inPrograms = L"SETTINGS=ENGLISH INSTALLDIR=\"" + programFiles + L"\\Quorin\"",
+                     inProgramsSpelt = L"INSTALLDIR=\"" + programFiles + L"\\.\\Quorin\"";
   const bool otherArchitecture = GetEnvironmentVariableW(L"QUORIN_OTHER_MSI_DIR", nullptr, 0) > 0;
   const std::wstring version = KV_PROJECT_VERSION, nextVersion = KV_NEXT_VERSION;
   const std::vector<std::pair<std::wstring, std::wstring>> packages = {
@@ -233,10 +241,14 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
     steps.insert(
         steps.end(),
         {
+            // Not in the folder of the other architecture's files, which its removal would take,
+            // however INSTALLDIR spells it.
+            {L"/i", L"other", inPrograms.c_str(), 0, version.c_str(), programs.c_str()},
+            {L"/i", L"this", L"", ERROR_INSTALL_FAILURE, version.c_str(), programs.c_str()},
+            {L"/x", L"other", L"", 0, L"", L""},
             {L"/i", L"other", otherIn.c_str(), 0, version.c_str(), tools.c_str()},
             {L"/i", L"this", L"", 0, version.c_str(), programs.c_str()},
-            // Not in the folder of the other architecture's files, which its removal would take.
-            {L"/i", L"other", inPrograms.c_str(), ERROR_INSTALL_FAILURE, version.c_str(),
+            {L"/i", L"other", inProgramsSpelt.c_str(), ERROR_INSTALL_FAILURE, version.c_str(),
              programs.c_str()},
             {L"/i", L"other", L"", 0, version.c_str(), other.c_str()},
             {L"/i", L"next", L"", 0, nextVersion.c_str(), programs.c_str()},
@@ -257,8 +269,7 @@ TEST(Installer, AnyPackageOverAnyOtherLeavesOneProduct) {
     // A first install's settings are edited; every later step keeps them.
     const std::wstring folder = step.folder;
     if (fresh && !folder.empty()) {
-      WritePrivateProfileStringW(L"Screen", L"WindowTitle", L"Edited",
-                                 (folder + L"Quorin.ini").c_str());
+      EditTitle(folder);
     }
     const auto products = Products();
     ASSERT_EQ(products.size(), folder.empty() ? 0u : 1u);
