@@ -132,7 +132,7 @@ function(kv_add_msi target version output)
     # and one or the other is installed (wixl takes no condition for a component).
     # The package replaces the same version of the other architecture as it does an older one.
     # The folder that an upgrade leaves (FORMERFOLDER: the older product's, or the other
-    # architecture's, where CompLocator finds the settings by that architecture's codes): the
+    # architecture's, where CompLocator finds its components by that architecture's codes): the
     # edited Quorin.ini moves here and the other files are removed, before the files are
     # installed, so that the folder is empty and goes too.
     # The older version goes once this one is installed, not before (wixl removes it first),
