@@ -154,15 +154,13 @@ function(kv_add_msi target version output)
       # in the same folder, they would take its files with them. So would those of 64-bit
       # packages made before the 64-bit settings had codes of their own. That folder is the
       # one CompLocator found, or one that INSTALLDIR names however it is spelt ('.', a short
-      # name, '/') and holds our program or settings, which the system finds (DrLocator).
-      # (wixl has no error action.)
+      # name, '/') and holds our program, a Quorin.exe with a version record, which the system
+      # finds (DrLocator); a file of that name without one is someone else's. (wixl has no
+      # error action.)
       -q "CREATE TABLE DrLocator (Signature_ CHAR(72) NOT NULL, Parent CHAR(72), Path CHAR(255), Depth SHORT PRIMARY KEY Signature_, Parent, Path)"
-      -q "INSERT INTO Signature (Signature, FileName) VALUES ('GivenProgram', 'Quorin.exe')"
-      -q "INSERT INTO Signature (Signature, FileName) VALUES ('GivenSettings', 'Quorin.ini')"
+      -q "INSERT INTO Signature (Signature, FileName, MinVersion) VALUES ('GivenProgram', '${KV_MSI_PROGRAM}', '0.0.0.1')"
       -q "INSERT INTO DrLocator (Signature_, Path, Depth) VALUES ('GivenProgram', '[INSTALLDIR]', 0)"
-      -q "INSERT INTO DrLocator (Signature_, Path, Depth) VALUES ('GivenSettings', '[INSTALLDIR]', 0)"
       -q "INSERT INTO AppSearch (Property, Signature_) VALUES ('GIVENFOLDERHOLDSQUORIN', 'GivenProgram')"
-      -q "INSERT INTO AppSearch (Property, Signature_) VALUES ('GIVENFOLDERHOLDSQUORIN', 'GivenSettings')"
       -q "INSERT INTO CustomAction (Action, Type, Target) VALUES ('RefuseOtherInFolder', 19, 'Quorin is installed in [OTHERFOLDER] by a package that this one cannot replace in that folder. Install this one in another folder (INSTALLDIR), or remove that one first.')"
       -q "INSERT INTO InstallExecuteSequence (Action, Condition, Sequence) VALUES ('RefuseOtherInFolder', 'NOT Installed AND OTHERFOLDER AND (OTHERFOLDER ~= INSTALLDIR OR GIVENFOLDERHOLDSQUORIN)', 1003)"
       -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('MoveFiles', 3400)"
