@@ -58,8 +58,15 @@ endfunction()
 set(KV_MSI_COMPONENTS)
 set(KV_MSI_COMPONENT_REFS)
 set(KV_MSI_FROM_FORMER_FOLDER)
+set(KV_MSI_VERSIONED)
+set(KV_MSI_UNHASH)
 foreach(name ${KV_SHIPPED_BINARIES} ${KV_SHIPPED_TEXTS})
   string(REPLACE "-" "_" key ${name})
+  if(name IN_LIST KV_SHIPPED_BINARIES)
+    list(APPEND KV_MSI_VERSIONED "FileName = '${name}'")
+    # One query a row: msibuild's DELETE with OR leaves some of the rows it matches.
+    list(APPEND KV_MSI_UNHASH -q "DELETE FROM MsiFileHash WHERE File_ = '${key}'")
+  endif()
   kv_msi_component_code(code ${KV_WINDOWS_ARCH} ${name})
   string(REGEX REPLACE "^Quorin-Japanese.ini$" "Quorin.ini" installed ${name})
   string(APPEND KV_MSI_COMPONENTS "          <Component Id=\"${key}\" Guid=\"${code}\" "
@@ -78,6 +85,7 @@ foreach(name ${KV_SHIPPED_BINARIES} ${KV_SHIPPED_TEXTS})
       -q "INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) VALUES ('Former${key}', '${key}', '${installed}', 'FORMERFOLDER', 1)")
   endif()
 endforeach()
+list(JOIN KV_MSI_VERSIONED " OR " KV_MSI_VERSIONED)
 string(STRIP "${KV_MSI_COMPONENTS}" KV_MSI_COMPONENTS)
 string(STRIP "${KV_MSI_COMPONENT_REFS}" KV_MSI_COMPONENT_REFS)
 list(GET KV_SHIPPED_BINARIES 0 KV_MSI_PROGRAM)
@@ -105,16 +113,9 @@ function(kv_add_msi target version output)
   configure_file(${PROJECT_SOURCE_DIR}/package/Quorin.wxs.in ${wxs} @ONLY)
   math(EXPR settings_attributes "${KV_MSI_64BIT_COMPONENT} + 128")
   set(stage)
-  set(versioned)
-  set(unhash)
   foreach(name shipped IN ZIP_LISTS KV_SHIPPED_BINARIES msi_UNPARSED_ARGUMENTS)
     list(APPEND stage COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${shipped}> ${files}/${name})
-    list(APPEND versioned "FileName = '${name}'")
-    # One query a row: msibuild's DELETE with OR leaves some of the rows it matches.
-    string(REPLACE "-" "_" key ${name})
-    list(APPEND unhash -q "DELETE FROM MsiFileHash WHERE File_ = '${key}'")
   endforeach()
-  list(JOIN versioned " OR " versioned)
   set(all)
   if(msi_ALL)
     set(all ALL)
@@ -139,9 +140,9 @@ function(kv_add_msi target version output)
     # and before this one is published: the removal takes the upgrade code's registration
     # with it under Wine, and publishing writes it again.
     COMMAND ${KV_MSIBUILD} ${output}.tmp
-      -q "UPDATE File SET Version = '${version}.0', Language = '1033' WHERE ${versioned}"
+      -q "UPDATE File SET Version = '${version}.0', Language = '1033' WHERE ${KV_MSI_VERSIONED}"
       # A file hash is for unversioned files only: wixl hashes every file.
-      ${unhash}
+      ${KV_MSI_UNHASH}
       -q "UPDATE Component SET Attributes = ${settings_attributes}, Condition = 'NOT (${KV_MSI_JAPANESE})' WHERE KeyPath = 'Quorin.ini'"
       -q "UPDATE Component SET Attributes = ${settings_attributes}, Condition = '${KV_MSI_JAPANESE}' WHERE KeyPath = 'Quorin_Japanese.ini'"
       -q "DELETE FROM Upgrade WHERE VersionMax = '${version}'"
